@@ -1,0 +1,205 @@
+#pragma once
+// The agent core: the one object of a player process (global `core`). It owns
+// the configuration, the two sensor records, the world model, the command
+// slots that collect this cycle's commands, the action mutex, the kick history
+// and the behaviour objects with their worker threads.
+
+#include <atomic>
+#include <cstdio>
+#include <pthread.h>
+
+#include "player/agent/objects.h"
+#include "player/runtime/config.h"
+#include "player/runtime/info.h"
+#include "player/world/world.h"
+
+class TMap_Encrypt;
+class TWith_Ball_Evaluator;
+
+const int kEmptySlot = -35;    // cycle stamp of an empty slot or entry
+const int kSentSlot = -1;      // cycle stamp of a sent command
+const int kWithBallObjects = 4;
+const int kWithoutBallObjects = 3;
+const int kPlayerTypes = 7;
+const int kPlayerTypeValues = 11;
+
+// Command-slot types of the body command.
+enum Body_Command_Type { BC_DASH = 0, BC_KICK = 1, BC_TURN = 2, BC_CATCH = 3 };
+
+struct Body_Command {
+    int time = kEmptySlot;
+    float direction = 0, power = 0;
+    int type = BC_DASH;
+    char text[kMessageSize] = {};
+};
+
+struct Turn_Neck_Command {
+    int time = kEmptySlot;
+    float angle = 0;
+    char text[kMessageSize] = {};
+};
+
+struct Change_View_Command {
+    int time = kEmptySlot;
+    V_Quality quality = VQ_HIGH;
+    V_Width width = VW_NORMAL;
+    char text[kMessageSize] = {};
+};
+
+struct Say_Command {
+    int time = kEmptySlot;
+    char text[kMessageSize] = {};
+};
+
+struct Kick_Save_Info {
+    int cycle = kEmptySlot;
+    float direction = 0;          // absolute degrees
+    float power = 0;
+    TPoint acceleration;          // the ball acceleration the kick should give
+};
+
+class TCore : public TConfig {
+public:
+    TCore();
+    virtual ~TCore();
+
+    virtual int init();
+    virtual void decision();
+    virtual int kick(float power, float direction, bool locked);
+
+    void get_config(int argc, char **argv);
+    int move(float x, float y);
+    int reconnect(int number);
+    void bye();
+    void move_to_home();
+    void set_log_files();
+    void run_objects();
+    void update();
+
+    // Command primitives: 1 queued, 3 ignored, 0 invalid.
+    int turn(float angle, bool locked);
+    int dash(float power, bool locked);
+    int turn_neck(float angle, bool locked);
+    int change_view(V_Width width, V_Quality quality, bool locked);
+    int say(const char *text);
+    int run(float power, float ignored);
+    int kick_to(float power, float direction);
+    int turn_neck_to_relative_ang(float angle, bool locked);
+
+    bool action_is_update() const { return body_com.time == real_cycle; }
+    bool turn_neck_is_update() const { return turn_neck_com.time == real_cycle; }
+    bool change_view_is_update() const { return change_view_com.time == real_cycle; }
+    bool say_is_update() const { return say_com.time == real_cycle; }
+    bool an_action_sent() const { return last_body_com.time >= real_cycle - 1; }
+    bool a_turn_neck_sent() const { return real_cycle == last_turn_neck_com.time + 1; }
+    bool a_change_view_sent() const { return real_cycle == last_change_view_com.time + 1; }
+    bool a_say_sent() const { return real_cycle == last_say_com.time + 1; }
+
+    bool turn_angle_is_correct(float a) const;
+    bool turn_neck_angle_is_correct(float a) const;
+    bool dash_power_is_correct(float p) const;
+    float make_power_in_range(float p) const;
+    bool can_face_angle_from_body_with_neck(float a) const;
+    float correct_dash_power(float p) const;
+    float correct_dash_power_for_stamina(float power, float stamina) const;
+    float correct_kick_power(float p) const { return p; }
+    float effective_turn(float moment, float speed) const;
+    float effective_turn(float moment) const { return effective_turn(moment, my_speed()); }
+    float max_effective_turn(float speed) const { return effective_turn(maxmoment, speed); }
+    float max_effective_turn() const { return max_effective_turn(my_speed()); }
+    float min_effective_turn(float speed) const { return effective_turn(minmoment, speed); }
+    float min_effective_turn() const { return min_effective_turn(my_speed()); }
+
+    void decide_and_send_actions();
+    void inform_assess();
+    void reset_objects();
+
+    float my_speed() const { return info_snapshot.sense.speed; }
+    float my_stamina() const { return static_cast<float>(info_snapshot.sense.stamina); }
+    float my_effort() const { return info_snapshot.sense.effort; }
+    float my_head_angle() const { return info_snapshot.sense.head_angle; }
+    int my_view_width() const { return info.sense.view_width; }
+    int my_view_quality() const { return info.sense.view_quality; }
+    int see_interval() const;
+    bool ball_is_kickable() const;
+    bool ball_is_mine() const { return ball_is_kickable(); }
+    TPoint last_kick_effect() const;
+
+    // Diagnostics: the final writing step is empty in the player programs.
+    template <class... Value>
+    void rlog(int, const char *, const Value &...) const {}
+    template <class... Value>
+    void rerror(const char *, const Value &...) const {}
+
+    int chosen_object = -1;
+    int ball_holder = 0;
+    int is_goalie = 0;
+    FILE *err_stream = nullptr;
+    FILE *log_stream = nullptr;
+    int side = 1;                 // +1 playing from the left, -1 from the right
+    float action_thread_chance = 0;
+
+    std::atomic<bool> alive{true};
+    std::atomic<bool> game_stopped{true};
+    bool their_set_play = false;
+    std::atomic<int> cycle{0};
+    std::atomic<int> real_cycle{0};
+    std::atomic<int> silent_ticks{0};
+    std::atomic<int> msec{0};
+    int last_see_msec = 0;        // msec when the last see message was parsed
+    int last_body_send_cycle = -1;
+    int dash_count = 0, kick_count = 0, turn_count = 0, turn_neck_count = 0, say_count = 0;
+
+    int interval = 20;            // timer step, milliseconds
+    float effort_dec_stamina = 0, effort_inc_stamina = 0, recover_dec_stamina = 0;
+
+    Info info;                    // written by the parser
+    Info info_snapshot;           // the per-cycle copy everybody else reads
+
+    TWorld_Model *world = nullptr;
+    TMap_Encrypt *map_encoder = nullptr;
+    TWith_Ball_Evaluator *evaluator = nullptr;
+
+    Body_Command body_com, last_body_com;
+    Turn_Neck_Command turn_neck_com, last_turn_neck_com;
+    Change_View_Command change_view_com, last_change_view_com;
+    Say_Command say_com, last_say_com;
+    int body_send_msec = 0, neck_send_msec = 0;
+    TPlayer me_at_send;
+
+    pthread_mutex_t action_mutex = PTHREAD_MUTEX_INITIALIZER;
+    float best_value = 0;
+    int decided_cycle = -1;       // real_cycle of the last decision
+    float tan_half_degree = 0.0087268678f;
+    float quantize_spread = 0;
+    Kick_Save_Info kick_history[4];
+
+    TWith_Ball *with_ball_objects[kWithBallObjects] = {};
+    TWithout_Ball *without_ball_objects[kWithoutBallObjects] = {};
+    pthread_t with_ball_threads[kWithBallObjects] = {};
+    pthread_t without_ball_threads[kWithoutBallObjects] = {};
+
+    int catch_state = 0;          // 1 our goalkeeper holds the ball, 2 theirs does
+    int play_mode_cycle = 0;
+    float player_type_table[kPlayerTypes][kPlayerTypeValues] = {};
+
+protected:
+    // Connects, sends the init text and waits for a usable reply: 0, or -1 with a message on stderr.
+    int connect_and_announce(const char *init_text);
+
+private:
+    void derive_members();
+    void send_body_command();
+    void empty_slot(int &time, bool locked);
+    void log_replaced_body_command() const;
+    void queue_body_command(int type, float power, float direction, const char *text, bool locked);
+    void remember_me();           // own record at the moment of sending
+    void add_kick_history(float power, float direction);
+    // Worker threads are created with this process's signals blocked.
+    bool start_thread(pthread_t *id, char *name);
+    void wake_thread(int slot);   // slots 0..3 with-ball threads, 4..6 without-ball threads
+    void stop_threads();
+
+    char thread_names[kWithBallObjects + kWithoutBallObjects][8] = {};
+    std::atomic<bool> thread_started[kWithBallObjects + kWithoutBallObjects] = {};
+};

@@ -1,0 +1,68 @@
+#include "player/runtime/player_main.h"
+
+#include <csignal>
+#include <cstdio>
+
+#include "common/transfer.h"
+#include "player/agent/core.h"
+#include "player/runtime/client.h"
+#include "player/runtime/parser.h"
+
+namespace {
+
+void create_behaviour_objects() {
+    for (TWith_Ball *&object : core->with_ball_objects)
+        object = new TWith_Ball();
+    for (TWithout_Ball *&object : core->without_ball_objects)
+        object = new TWithout_Ball();
+}
+
+// Decency and learning rates of the with-ball objects: the first one learns faster.
+void tune_with_ball_objects() {
+    for (int slot = 0; slot < kWithBallObjects; ++slot) {
+        TWith_Ball *object = core->with_ball_objects[slot];
+        object->set_ID(slot);
+        object->set_decency(0.7f);
+        object->set_normal_change_rate(slot == 0 ? 3.0f : 2.0f);
+        object->set_semi_change_rate(slot == 0 ? 5.0f : 4.0f);
+    }
+}
+
+void shut_down() {
+    core->rlog(20, "With ball assessor 0 decency:", core->with_ball_objects[0]->decency());
+    core->rlog(20, "With ball assessor 1 decency:", core->with_ball_objects[1]->decency());
+    core->rlog(1, "Server died!");
+    core->rlog(1, "Shutting down the agent...");
+    core->save_log = false;
+    core->bye();
+}
+
+}  // namespace
+
+int run_player(int argc, char **argv, TCore *(*make_core)()) {
+    net = new TTransfer();
+    parser = new TParser();
+    core = make_core();
+    core->get_config(argc, argv);
+    core->world = new TWorld_Model();
+
+    printf("(init...\n");
+    fflush(stdout);
+    if (core->init() != 0)
+        return 1;
+
+    const sigset_t mask = init_handler();
+    create_behaviour_objects();
+    tune_with_ball_objects();
+
+    printf("playing...\n");
+    core->world->ball.pos = TPoint(0, 0);
+    core->run_objects();
+    printf("objects runned . . .\n");
+    fflush(stdout);
+
+    while (core->alive)
+        sigsuspend(&mask);
+    shut_down();
+    return 0;
+}

@@ -1,0 +1,21 @@
+#include "player/runtime/thr_utils.h"
+
+#include <pthread.h>
+
+#include "player/agent/core.h"
+#include "player/runtime/client.h"
+
+sigset_t catch_sig_usr1() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGUSR1);
+    pthread_sigmask(SIG_BLOCK, &set, nullptr);
+    return set;
+}
+
+void wait_for_send_action(const sigset_t &set) {
+    const int remembered = core->real_cycle;
+    int sig = 0;
+    while (core->alive && (core->action_is_update() || core->real_cycle == remembered))
+        sigwait(&set, &sig);
+}

@@ -1,0 +1,95 @@
+#include "player/runtime/thread.h"
+
+#include <cstdio>
+
+#include "player/agent/core.h"
+#include "player/runtime/client.h"
+#include "player/runtime/thr_utils.h"
+
+namespace {
+
+struct Claim {
+    char kind = 0;
+    int number = 0;
+};
+
+// Claims the object the thread's name designates when it is free, else the first
+// free object (with-ball ones first). Claims are made under the action mutex.
+template <class Object>
+bool claim_in(Object *const *objects, int count, char kind, int preferred, Claim *claim) {
+    if (kind == claim->kind && preferred >= 0 && preferred < count && objects[preferred] &&
+        !objects[preferred]->claimed) {
+        objects[preferred]->claimed = true;
+        claim->number = preferred;
+        return true;
+    }
+    for (int i = 0; i < count; ++i) {
+        if (objects[i] && !objects[i]->claimed) {
+            objects[i]->claimed = true;
+            claim->kind = kind;
+            claim->number = i;
+            return true;
+        }
+    }
+    return false;
+}
+
+void claim_object(Claim *claim) {
+    pthread_mutex_lock(&core->action_mutex);
+    const Claim named = *claim;
+    if (!claim_in(core->with_ball_objects, kWithBallObjects, 'b', named.number, claim) &&
+        !claim_in(core->without_ball_objects, kWithoutBallObjects, 'n', named.number, claim))
+        *claim = named;   // nothing free: the thread keeps the object of its name
+    pthread_mutex_unlock(&core->action_mutex);
+    core->rlog(10, "choosed ", claim->number);
+}
+
+// Assesses once per new value of the watched counter, until the agent shuts down.
+template <class Object, class Ready>
+void assess_loop(Object *object, const std::atomic<int> &counter, const char *name, Ready ready) {
+    const sigset_t set = catch_sig_usr1();
+    int remembered = counter;
+    while (core->alive) {
+        object->assess();
+        if (counter != remembered)
+            core->rerror("a cycle lost in object ", name);
+        int sig = 0;
+        while (core->alive && (counter == remembered || !ready()))
+            sigwait(&set, &sig);
+        remembered = counter;
+    }
+}
+
+void *end_thread(const char *message, int number) {
+    core->rerror(message, number);
+    core->rlog(2, "     thread killed because of error");
+    return nullptr;
+}
+
+}  // namespace
+
+void *thread(void *arg) {
+    const char *name = static_cast<const char *>(arg);
+    Claim claim;
+    if (sscanf(name, "%c %d", &claim.kind, &claim.number) != 2 ||
+        (claim.kind != 'b' && claim.kind != 'n')) {
+        core->rerror("invalid thread arguman :", name);
+        core->rlog(2, "     thread killed because of error");
+        return arg;
+    }
+    claim_object(&claim);
+    if (claim.kind == 'b') {
+        if (claim.number < 0 || claim.number >= kWithBallObjects || !core->with_ball_objects[claim.number])
+            end_thread("invalid object number ", claim.number);
+        else
+            assess_loop(core->with_ball_objects[claim.number], core->cycle, name,
+                        [] { return core->ball_is_mine(); });
+    } else {
+        if (claim.number < 0 || claim.number >= kWithoutBallObjects || !core->without_ball_objects[claim.number])
+            end_thread("invalid object number ", claim.number);
+        else
+            assess_loop(core->without_ball_objects[claim.number], core->real_cycle, name,
+                        [] { return true; });
+    }
+    return arg;
+}

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Builds the team if needed and starts its players against a server.
+#   ./start.sh [-h host] [-p port] [-t team] [-n players]
+# All players run in one process group; Ctrl-C stops them all, and each exits
+# by itself when the server goes away.
+set -euo pipefail
+cd "$(dirname "$0")"
+host=localhost port=6000 team="" players=11
+while getopts "h:p:t:n:" opt; do
+    case $opt in
+    h) host=$OPTARG ;;
+    p) port=$OPTARG ;;
+    t) team=$OPTARG ;;
+    n) players=$OPTARG ;;
+    *) echo "usage: $0 [-h host] [-p port] [-t team] [-n players]" >&2; exit 2 ;;
+    esac
+done
+if [ ! -x build/player ]; then
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DTEAM2D_TESTS=OFF >/dev/null
+    cmake --build build
+fi
+# Players write their log and error files into run/.
+run=$PWD/run
+mkdir -p "$run"
+rm -f "$run/data"
+{ echo "server $host"; echo "port $port"; [ -n "$team" ] && echo "team_name $team"; } > "$run/command-line.conf"
+cp data/agent.conf "$run/agent.conf"
+ln -s "$PWD/data" "$run/data"
+player=$PWD/build/player
+cd "$run"
+trap 'kill 0 2>/dev/null' INT TERM
+pids=()
+for ((i = 0; i < players; i++)); do
+    "$player" -file agent.conf -file command-line.conf &
+    pids+=($!)
+    sleep 0.2
+done
+status=0
+for pid in "${pids[@]}"; do wait "$pid" || status=1; done
+exit $status

@@ -1,0 +1,203 @@
+// The agent core: command primitives and their slots, the per-cycle send, the
+// decision that runs once per cycle and the send-moment prediction.
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "common/transfer.h"
+#include "player/agent/core.h"
+#include "player/runtime/client.h"
+#include "player/runtime/parser.h"
+#include "standin/child_process.h"
+
+namespace {
+
+class Counting_Core : public TCore {
+public:
+    void decision() override { ++decisions; }
+    int decisions = 0;
+};
+
+class Core : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(chdir(make_work_dir().c_str()), 0);
+        net = new TTransfer();
+        parser = new TParser();
+        core = agent = new Counting_Core();
+        core->world = new TWorld_Model();
+        core->world->me = &core->world->teammates[7];
+        core->info_snapshot.unum = 7;
+        core->real_cycle = 10;
+        core->game_stopped = false;
+        core->info_snapshot.sense.stamina = 4000;
+    }
+    void TearDown() override {
+        for (TWithout_Ball *&o : core->without_ball_objects) {
+            delete o;
+            o = nullptr;
+        }
+        delete core->world;
+        delete core;
+        delete parser;
+        delete net;
+        core = nullptr;
+    }
+    Counting_Core *agent = nullptr;
+};
+
+TEST_F(Core, DashKeepsAStaminaReserve) {
+    core->info_snapshot.sense.stamina = 1250;
+    EXPECT_EQ(core->dash(100, false), 1);
+    EXPECT_STREQ(core->body_com.text, "(dash 40.0)");
+    EXPECT_EQ(core->dash(-100, false), 1);
+    EXPECT_STREQ(core->body_com.text, "(dash -100.0)");
+    core->info_snapshot.sense.stamina = 1000;
+    EXPECT_EQ(core->dash(100, false), 3);
+    EXPECT_FALSE(core->action_is_update());
+}
+
+TEST_F(Core, DashAndKickAreIgnoredWhileTheGameIsStopped) {
+    core->dash(50, false);
+    core->game_stopped = true;
+    EXPECT_EQ(core->dash(60, false), 3);
+    EXPECT_EQ(core->kick(60, 0, false), 3);
+    EXPECT_STREQ(core->body_com.text, "(dash 50.0)");   // the queued dash stays
+}
+
+TEST_F(Core, TurnCompensatesInertiaAndRecordsTheEffectiveTurn) {
+    core->world->me->vel_chance = 1.0f;
+    core->info_snapshot.sense.speed = 0.5f;
+    EXPECT_EQ(core->turn(90, false), 1);
+    EXPECT_STREQ(core->body_com.text, "(turn 180.0)");
+    EXPECT_NEAR(core->body_com.direction, 51.43, 0.01);
+    EXPECT_EQ(core->body_com.type, BC_TURN);
+}
+
+TEST_F(Core, RejectedCallsEmptyTheSlot) {
+    core->dash(50, false);
+    EXPECT_EQ(core->turn(0, false), 3);
+    EXPECT_FALSE(core->action_is_update());
+    core->minmoment = -90;
+    core->maxmoment = 90;
+    core->dash(50, false);
+    EXPECT_EQ(core->turn(120, false), 0);
+    EXPECT_FALSE(core->action_is_update());
+}
+
+TEST_F(Core, KickDirectionIsSentNormalised) {
+    EXPECT_EQ(core->kick(80, 190, false), 1);
+    EXPECT_STREQ(core->body_com.text, "(kick 80.0 -170.0)");
+    EXPECT_EQ(core->kick(0, 10, false), 3);
+    core->catch_state = 1;   // our goalkeeper holds the ball: field players leave it
+    EXPECT_EQ(core->kick(80, 10, false), 1);
+    EXPECT_FALSE(core->action_is_update());
+}
+
+TEST_F(Core, TurnNeckIsNormalisedAndIgnoresTinyAngles) {
+    EXPECT_EQ(core->turn_neck(0.5f, false), 3);
+    EXPECT_EQ(core->turn_neck(200, false), 1);
+    EXPECT_STREQ(core->turn_neck_com.text, "(turn_neck -160.0)");
+    core->maxneckmoment = 90;
+    EXPECT_EQ(core->turn_neck(120, false), 0);
+    EXPECT_FALSE(core->turn_neck_is_update());
+}
+
+TEST_F(Core, ViewChangeToTheCurrentModeIsIgnored) {
+    core->info_snapshot.sense.view_width = 90;
+    core->info_snapshot.sense.view_quality = 1;
+    EXPECT_EQ(core->change_view(VW_NORMAL, VQ_HIGH, false), 3);
+    EXPECT_EQ(core->change_view(VW_WIDE, VQ_LOW, false), 1);
+    EXPECT_STREQ(core->change_view_com.text, "(change_view wide low)");
+}
+
+TEST_F(Core, SendingLapsesMarksAndCountsTheSlots) {
+    core->kick(50, 30, false);
+    core->say("hello");
+    core->turn_neck(40, false);
+    core->decide_and_send_actions();
+    EXPECT_EQ(agent->decisions, 1);
+    EXPECT_EQ(core->body_com.time, kSentSlot);
+    EXPECT_EQ(core->last_body_com.time, 10);
+    EXPECT_EQ(core->kick_count, 1);
+    EXPECT_EQ(core->say_count, 1);
+    EXPECT_EQ(core->turn_neck_count, 1);
+    EXPECT_EQ(core->kick_history[3].power, 50);
+    EXPECT_EQ(core->kick_history[3].direction, 30);
+    EXPECT_TRUE(core->an_action_sent());
+
+    core->real_cycle = 11;
+    core->dash(60, false);
+    core->real_cycle = 12;   // not sent in its cycle: it lapses
+    EXPECT_FALSE(core->action_is_update());
+}
+
+TEST_F(Core, TwoKicksInARowFillTheHistoryOldestFirst) {
+    core->kick(50, 10, false);
+    core->decide_and_send_actions();
+    core->real_cycle = 11;
+    core->kick(70, 20, false);
+    core->decide_and_send_actions();
+    EXPECT_EQ(core->kick_history[2].power, 50);
+    EXPECT_EQ(core->kick_history[3].power, 70);
+    EXPECT_EQ(core->kick_history[1].cycle, kEmptySlot);
+}
+
+TEST_F(Core, SeeIntervalFollowsTheViewMode) {
+    core->info.sense.view_width = 90;
+    core->info.sense.view_quality = 1;
+    EXPECT_EQ(core->see_interval(), 150);
+    core->info.sense.view_width = 45;
+    EXPECT_EQ(core->see_interval(), 80);
+    core->info.sense.view_width = 180;
+    EXPECT_EQ(core->see_interval(), 300);
+    core->info.sense.view_width = 90;
+    core->info.sense.view_quality = 0;
+    EXPECT_EQ(core->see_interval(), 80);
+}
+
+TEST_F(Core, OneDecisionPerCycleWhenTheGroupCompletes) {
+    for (TWithout_Ball *&o : core->without_ball_objects)
+        o = new TWithout_Ball();
+    core->without_ball_objects[0]->fill_final();
+    core->without_ball_objects[1]->fill_final();
+    EXPECT_EQ(agent->decisions, 0);           // the group is not complete yet
+    core->without_ball_objects[2]->fill_final();
+    EXPECT_EQ(agent->decisions, 1);
+    core->without_ball_objects[2]->fill_final();
+    EXPECT_EQ(agent->decisions, 1);           // a second completion in the same cycle
+    core->real_cycle = 11;
+    for (TWithout_Ball *o : core->without_ball_objects)
+        o->fill_final();
+    EXPECT_EQ(agent->decisions, 2);
+}
+
+TEST_F(Core, PublishedChanceIsClamped) {
+    TWithout_Ball object;
+    object.work.chance = 1.7f;
+    object.fill_final();
+    EXPECT_EQ(object.final.chance, 1.0f);
+    object.work.chance = -0.2f;
+    object.fill_final();
+    EXPECT_EQ(object.final.chance, 0.0f);
+    EXPECT_EQ(object.stamp, 10);
+}
+
+TEST(CycleTiming, ActsFromTheThirdSenseAtTheTruncatedMoment) {
+    Cycle_Timing t;
+    t.on_sense_body(75);
+    EXPECT_EQ(t.send_time, 0);                // no prediction from the first message
+    t.on_sense_body(150);
+    EXPECT_FALSE(t.act_now(1000));            // nor any action before the third
+    t.on_sense_body(225);
+    EXPECT_TRUE(t.act_now(1000));
+    // 300 ms over 3 intervals: 300 / 5.4 = 55.5, truncated to 55 after the message.
+    t.on_sense_body(300);
+    EXPECT_EQ(t.send_time, 300 + 55);
+    EXPECT_FALSE(t.act_now(354));
+    EXPECT_TRUE(t.act_now(355));
+    EXPECT_FALSE(t.act_now(360));             // once per cycle
+}
+
+}  // namespace

@@ -1,0 +1,490 @@
+#include "standin/standin_server.h"
+
+#include <algorithm>
+#include <arpa/inet.h>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+const int kTeamSize = 11;
+const size_t kMaxTeamName = 15;
+const size_t kDatagramSize = 8192;         // longer datagrams are cut here
+const size_t kMaxRecords = 200000;         // a flooding client cannot exhaust memory
+const int kMaxDrain = 64;                  // datagrams read from one socket per poll
+const int kMaxPollMs = 10;                 // keeps stop() responsive
+const double kFieldHalfLength = 60.0;      // moves are clamped into the field and its surround
+const double kFieldHalfWidth = 40.0;
+const double kPi = 3.14159265358979323846;
+
+const char *kIllegalTeamName = "(error illegal_teamname_or_too_long_teamname)";
+const char *kNoMorePlayers = "(error no_more_team_or_player_or_goalie)";
+const char *kUnknownCommand = "(error unknown_command)";
+const char *kIllegalForm = "(error illegal_command_form)";
+
+// Commands whose arguments are all numbers, and the counter each one moves.
+struct CommandForm {
+    const char *name;
+    size_t numbers;
+    int StandInCounters::*counter;
+};
+
+const CommandForm kNumericForms[] = {
+    {"dash", 1, &StandInCounters::dash},
+    {"turn", 1, &StandInCounters::turn},
+    {"kick", 2, &StandInCounters::kick},
+    {"turn_neck", 1, &StandInCounters::turn_neck},
+    {"catch", 1, &StandInCounters::catch_ball},
+    {"move", 2, &StandInCounters::move},
+};
+
+// A number as the server prints it: no trailing zeros, integers without a point.
+std::string number_text(double value) {
+    if (value == 0 || !std::isfinite(value))
+        value = 0;
+    char text[32];
+    snprintf(text, sizeof text, "%.6g", value);
+    return text;
+}
+
+double rounded(double value, double step) {
+    return std::round(value / step) * step;
+}
+
+double normal_angle_deg(double angle) {
+    if (!std::isfinite(angle))
+        return 0;
+    angle = std::fmod(angle, 360.0);
+    if (angle > 180)
+        angle -= 360;
+    if (angle < -180)
+        angle += 360;
+    return angle;
+}
+
+// A whole text of digits, sign, point and exponent that gives a finite number.
+bool parse_number(const std::string &word, double &value) {
+    if (word.empty() || word.size() > 30)
+        return false;
+    char *end = nullptr;
+    value = std::strtod(word.c_str(), &end);
+    return end == word.c_str() + word.size() && std::isfinite(value);
+}
+
+bool parse_numbers(const std::vector<std::string> &words, std::vector<double> &values) {
+    values.assign(words.size(), 0.0);
+    for (size_t i = 0; i < words.size(); ++i)
+        if (!parse_number(words[i], values[i]))
+            return false;
+    return true;
+}
+
+// "(name w1 w2 ...)" into its name and words; false for any other shape.
+bool split_command(const std::string &text, std::string &name, std::vector<std::string> &words) {
+    if (text.size() < 3 || text.front() != '(' || text.back() != ')')
+        return false;
+    const std::string body = text.substr(1, text.size() - 2);
+    if (body.find_first_of("()") != std::string::npos)
+        return false;
+    words.clear();
+    size_t start = 0;
+    while (start <= body.size()) {
+        size_t end = body.find(' ', start);
+        if (end == std::string::npos)
+            end = body.size();
+        if (end == start)
+            return false;                  // empty word: doubled or edge blank
+        words.push_back(body.substr(start, end - start));
+        if (words.size() > 4)
+            return false;
+        start = end + 1;
+    }
+    name = words.front();
+    words.erase(words.begin());
+    return true;
+}
+
+bool legal_team_name(const std::string &name) {
+    if (name.empty() || name.size() > kMaxTeamName)
+        return false;
+    for (char c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-' && c != '_')
+            return false;
+    return true;
+}
+
+bool one_of(const std::string &word, std::initializer_list<const char *> choices) {
+    for (const char *choice : choices)
+        if (word == choice)
+            return true;
+    return false;
+}
+
+// A non-blocking UDP socket on 127.0.0.1 and a free port; -1 on failure.
+int open_loopback_socket(int &port) {
+    const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+    if (fd < 0)
+        return -1;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = 0;
+    socklen_t length = sizeof address;
+    if (bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 ||
+        getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length) != 0) {
+        close(fd);
+        return -1;
+    }
+    port = ntohs(address.sin_port);
+    return fd;
+}
+
+}  // namespace
+
+std::string standin_sense_body(const StandInPlayer &player, int time) {
+    const double speed = rounded(std::hypot(player.vx, player.vy), 0.01);
+    const double heading = std::atan2(player.vy, player.vx) * 180.0 / kPi;
+    const double speed_dir = speed == 0 ? 0 : normal_angle_deg(heading - player.body_deg - player.neck_deg);
+    const StandInCounters &c = player.counters;
+    char text[512];
+    snprintf(text, sizeof text,
+             "(sense_body %d (view_mode %s %s) (stamina %s %s) (speed %s %s) (head_angle %s) "
+             "(kick %d) (dash %d) (turn %d) (say %d) (turn_neck %d) (catch %d) (move %d) (change_view %d))",
+             time, player.view_quality.c_str(), player.view_width.c_str(),
+             number_text(player.stamina).c_str(), number_text(player.effort).c_str(),
+             number_text(speed).c_str(), number_text(std::round(speed_dir)).c_str(),
+             number_text(std::round(player.neck_deg)).c_str(),
+             c.kick, c.dash, c.turn, c.say, c.turn_neck, c.catch_ball, c.move, c.change_view);
+    return text;
+}
+
+StandInServer::StandInServer(StandInOptions options) : options_(options) {}
+
+StandInServer::~StandInServer() {
+    stop();
+}
+
+bool StandInServer::start() {
+    if (loop_.joinable())
+        return false;
+    main_fd_ = open_loopback_socket(main_port_);
+    if (main_fd_ < 0)
+        return false;
+    stop_requested_ = false;
+    running_ = true;
+    loop_ = std::thread(&StandInServer::run, this);
+    return true;
+}
+
+void StandInServer::stop() {
+    stop_requested_ = true;
+    if (loop_.joinable())
+        loop_.join();
+}
+
+bool StandInServer::running() const {
+    return running_;
+}
+
+int StandInServer::port() const {
+    return main_port_;
+}
+
+int StandInServer::cycle() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return cycle_;
+}
+
+std::string StandInServer::play_mode() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return play_mode_;
+}
+
+void StandInServer::set_play_mode(const std::string &word) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    play_mode_ = word;
+    const std::string text = "(hear " + std::to_string(cycle_) + " referee " + word + ")";
+    for (const StandInPlayer &player : players_)
+        transmit(player, text);
+}
+
+void StandInServer::kick_off() {
+    set_play_mode("kick_off_l");
+}
+
+void StandInServer::fall_silent() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    silent_ = true;
+}
+
+bool StandInServer::send_to(const std::string &team, int unum, const std::string &text) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const StandInPlayer &player : players_)
+        if (player.team == team && player.unum == unum && player.connected)
+            return transmit(player, text);
+    return false;
+}
+
+std::vector<StandInDatagram> StandInServer::received() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return received_;
+}
+
+bool StandInServer::wait_for(const std::function<bool(const StandInDatagram &)> &match,
+                             std::chrono::milliseconds timeout) const {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return arrived_.wait_for(lock, timeout, [&] {
+        return std::any_of(received_.begin(), received_.end(), match);
+    });
+}
+
+std::vector<StandInPlayer> StandInServer::players() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return players_;
+}
+
+StandInWorld StandInServer::world() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return world_;
+}
+
+// The loop: wait for datagrams until the next cycle boundary, then run the cycle.
+void StandInServer::run() {
+    const Clock::time_point started = Clock::now();
+    Clock::time_point next_cycle = started + options_.cycle_length;
+    while (!stop_requested_ && Clock::now() - started < options_.max_duration) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(next_cycle - Clock::now());
+        poll_sockets(static_cast<int>(std::clamp<long long>(left.count(), 0, kMaxPollMs)));
+        const Clock::time_point now = Clock::now();
+        if (now >= next_cycle) {
+            run_cycle();
+            next_cycle += options_.cycle_length;
+            if (next_cycle < now)          // fell far behind: do not burst
+                next_cycle = now + options_.cycle_length;
+        }
+    }
+    close_sockets();
+    running_ = false;
+}
+
+void StandInServer::poll_sockets(int timeout_ms) {
+    std::vector<pollfd> fds{{main_fd_, POLLIN, 0}};
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (const StandInPlayer &player : players_)
+            fds.push_back({player.socket_fd, POLLIN, 0});
+    }
+    if (poll(fds.data(), fds.size(), timeout_ms) <= 0)
+        return;
+    for (size_t i = 0; i < fds.size(); ++i)
+        if (fds[i].revents & POLLIN)
+            drain(fds[i].fd, static_cast<int>(i) - 1);
+}
+
+// Reads what waits on one socket; client is the player's index, -1 for the main port.
+void StandInServer::drain(int fd, int client) {
+    char buffer[kDatagramSize + 1];
+    for (int n = 0; n < kMaxDrain; ++n) {
+        sockaddr_in from{};
+        socklen_t length = sizeof from;
+        const ssize_t got = recvfrom(fd, buffer, kDatagramSize, MSG_DONTWAIT,
+                                     reinterpret_cast<sockaddr *>(&from), &length);
+        if (got < 0)
+            return;
+        buffer[got] = '\0';
+        const std::string text(buffer);    // up to the first NUL
+        if (client < 0) {
+            handle_init(text, from);
+            continue;
+        }
+        std::lock_guard<std::mutex> lock(mutex_);
+        StandInPlayer &player = players_[static_cast<size_t>(client)];
+        record(&player, text);
+        if (player.connected)
+            apply_command(player, text);
+    }
+}
+
+void StandInServer::run_cycle() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    step();
+    for (const StandInPlayer &player : players_)
+        transmit(player, standin_sense_body(player, cycle_));
+}
+
+// Advances the simulation by one cycle. Time stands still before kick-off and
+// after the match, as on the real server.
+void StandInServer::step() {
+    if (play_mode_ != "before_kick_off" && play_mode_ != "time_over")
+        ++cycle_;
+}
+
+// "(init TEAM (version V))", optionally with " (goalie)": a new client with its
+// own socket, answered from that socket.
+void StandInServer::handle_init(const std::string &text, const sockaddr_in &from) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const std::string opening = "(init ";
+    if (text.compare(0, opening.size(), opening) != 0)
+        return refuse(text, from, kUnknownCommand);
+    if (text.back() != ')')
+        return refuse(text, from, kIllegalForm);
+    const size_t name_end = text.find_first_of(" )", opening.size());
+    const std::string team = text.substr(opening.size(), name_end - opening.size());
+    if (!legal_team_name(team))
+        return refuse(text, from, kIllegalTeamName);
+    const bool goalie = text.find("(goalie)", name_end) != std::string::npos;
+    const int unum = free_unum(team, goalie);
+    const char side = side_for(team);
+    if (unum == 0 || side == 0)
+        return refuse(text, from, kNoMorePlayers);
+    StandInPlayer player;
+    player.socket_fd = open_loopback_socket(player.own_port);
+    if (player.socket_fd < 0)
+        return refuse(text, from, kNoMorePlayers);
+    player.team = team;
+    player.side = side;
+    player.unum = unum;
+    player.goalie = goalie;
+    player.address = from;
+    player.body_deg = side == 'l' ? 0 : 180;   // facing the opponents' goal
+    players_.push_back(player);
+    record(&players_.back(), text);
+    transmit(players_.back(), std::string("(init ") + side + " " + std::to_string(unum) + " " + play_mode_ + ")");
+}
+
+// Records an init that gets no client and answers it from the main port.
+void StandInServer::refuse(const std::string &text, const sockaddr_in &from, const char *reply) {
+    record(nullptr, text);
+    transmit(main_fd_, from, reply);
+}
+
+// The next free uniform number of the team, 1 first for a goalkeeper; 0 when the
+// team is full or already has its goalkeeper.
+int StandInServer::free_unum(const std::string &team, bool goalie) const {
+    bool taken[kTeamSize + 1] = {};
+    for (const StandInPlayer &player : players_) {
+        if (player.team != team)
+            continue;
+        if (goalie && player.goalie)
+            return 0;
+        if (player.unum >= 1 && player.unum <= kTeamSize)
+            taken[player.unum] = true;
+    }
+    for (int unum = 1; unum <= kTeamSize; ++unum)
+        if (!taken[unum])
+            return unum;
+    return 0;
+}
+
+// The first team to connect plays from the left, the second from the right; 0 for a third.
+char StandInServer::side_for(const std::string &team) const {
+    std::vector<std::string> teams;
+    for (const StandInPlayer &player : players_)
+        if (std::find(teams.begin(), teams.end(), player.team) == teams.end())
+            teams.push_back(player.team);
+    const auto found = std::find(teams.begin(), teams.end(), team);
+    const size_t index = static_cast<size_t>(found - teams.begin());
+    return index == 0 ? 'l' : index == 1 ? 'r' : 0;
+}
+
+// Parses one command and applies it; anything malformed changes nothing and is
+// answered with the server's error text.
+void StandInServer::apply_command(StandInPlayer &player, const std::string &text) {
+    const std::string say = "(say ";
+    if (text.compare(0, say.size(), say) == 0 && text.size() > say.size() + 1 && text.back() == ')') {
+        ++player.counters.say;
+        return;
+    }
+    std::string name;
+    std::vector<std::string> words;
+    const char *error = split_command(text, name, words) ? execute(player, name, words) : kIllegalForm;
+    if (error)
+        transmit(player, error);
+}
+
+// Applies a split command; the server's error text when the command is unknown
+// or its words do not fit its name, else nullptr.
+const char *StandInServer::execute(StandInPlayer &player, const std::string &name,
+                                   const std::vector<std::string> &words) {
+    if (name == "bye") {
+        if (!words.empty())
+            return kIllegalForm;
+        player.connected = false;
+        return nullptr;
+    }
+    if (name == "change_view") {
+        if (words.size() != 2 || !one_of(words[0], {"narrow", "normal", "wide"}) ||
+            !one_of(words[1], {"high", "low"}))
+            return kIllegalForm;
+        player.view_width = words[0];
+        player.view_quality = words[1];
+        ++player.counters.change_view;
+        return nullptr;
+    }
+    for (const CommandForm &form : kNumericForms) {
+        if (name != form.name)
+            continue;
+        std::vector<double> values;
+        if (words.size() != form.numbers || !parse_numbers(words, values))
+            return kIllegalForm;
+        ++(player.counters.*form.counter);
+        if (name == "move")
+            place(player, values[0], values[1]);
+        return nullptr;
+    }
+    return kUnknownCommand;
+}
+
+// Puts a player where its move command asks; the command is in the team's own
+// frame, so the right team's coordinates are mirrored.
+void StandInServer::place(StandInPlayer &player, double x, double y) {
+    const double mirror = player.side == 'l' ? 1 : -1;
+    player.x = std::clamp(mirror * x, -kFieldHalfLength, kFieldHalfLength);
+    player.y = std::clamp(mirror * y, -kFieldHalfWidth, kFieldHalfWidth);
+}
+
+void StandInServer::record(const StandInPlayer *player, const std::string &text) {
+    if (received_.size() >= kMaxRecords)
+        return;
+    StandInDatagram datagram;
+    if (player) {
+        datagram.team = player->team;
+        datagram.side = player->side;
+        datagram.unum = player->unum;
+    }
+    datagram.cycle = cycle_;
+    datagram.text = text;
+    received_.push_back(datagram);
+    arrived_.notify_all();
+}
+
+// Sends text and one NUL byte as a single datagram, unless the server fell silent.
+bool StandInServer::transmit(int fd, const sockaddr_in &to, const std::string &text) const {
+    if (silent_ || fd < 0)
+        return false;
+    const ssize_t sent = sendto(fd, text.c_str(), text.size() + 1, 0,
+                                reinterpret_cast<const sockaddr *>(&to), sizeof to);
+    return sent == static_cast<ssize_t>(text.size() + 1);
+}
+
+bool StandInServer::transmit(const StandInPlayer &player, const std::string &text) const {
+    return player.connected && transmit(player.socket_fd, player.address, text);
+}
+
+void StandInServer::close_sockets() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (StandInPlayer &player : players_) {
+        if (player.socket_fd >= 0)
+            close(player.socket_fd);
+        player.socket_fd = -1;
+    }
+    if (main_fd_ >= 0)
+        close(main_fd_);
+    main_fd_ = -1;
+}

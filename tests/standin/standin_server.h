@@ -1,0 +1,135 @@
+#pragma once
+// A small stand-in for the simulation server, for tests that drive our programs
+// over real UDP: it hands out uniform numbers, sends sense_body messages every
+// cycle, records every datagram the clients send and lets a test inject any
+// message. It keeps the true state of players and ball so that it can grow into
+// a small simulator; for now only "(move x y)" changes that state.
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <netinet/in.h>
+#include <string>
+#include <thread>
+#include <vector>
+
+// How many commands of each kind a client has sent, as sense_body reports them.
+struct StandInCounters {
+    int kick = 0;
+    int dash = 0;
+    int turn = 0;
+    int say = 0;
+    int turn_neck = 0;
+    int catch_ball = 0;
+    int move = 0;
+    int change_view = 0;
+};
+
+// One connected client and its true state. Positions and angles are in field
+// coordinates (the left team attacks towards +x); angles in degrees.
+struct StandInPlayer {
+    std::string team;
+    char side = 'l';
+    int unum = 0;
+    bool goalie = false;
+    bool connected = true;            // false after "(bye)"
+    int socket_fd = -1;               // the socket that serves this client alone
+    int own_port = 0;                 // its port, where the client's commands arrive
+    sockaddr_in address{};            // where the client's datagrams come from
+    double x = 0, y = 0;              // position, metres
+    double vx = 0, vy = 0;            // velocity, metres per cycle
+    double body_deg = 0;              // body direction
+    double neck_deg = 0;              // head angle relative to the body
+    double stamina = 8000;
+    double effort = 1;
+    std::string view_quality = "high";
+    std::string view_width = "normal";
+    StandInCounters counters;
+};
+
+// The ball, in field coordinates.
+struct StandInWorld {
+    double ball_x = 0, ball_y = 0;
+    double ball_vx = 0, ball_vy = 0;
+};
+
+// A datagram a client sent, as it arrived. Datagrams to the main port from an
+// address that got no client carry an empty team and uniform number 0.
+struct StandInDatagram {
+    std::string team;
+    char side = 0;
+    int unum = 0;
+    int cycle = 0;                    // the server's cycle when it arrived
+    std::string text;                 // up to the first NUL byte
+};
+
+struct StandInOptions {
+    std::chrono::milliseconds cycle_length{100};
+    std::chrono::milliseconds max_duration{60000};   // the loop ends by itself after this
+};
+
+// The sense_body message for a player at a given time, in the server's text form.
+std::string standin_sense_body(const StandInPlayer &player, int time);
+
+class StandInServer {
+public:
+    explicit StandInServer(StandInOptions options = StandInOptions());
+    ~StandInServer();
+
+    bool start();                     // binds 127.0.0.1 on a free port and starts the loop
+    void stop();
+    bool running() const;
+    int port() const;                 // the main port; 0 before start()
+
+    int cycle() const;
+    std::string play_mode() const;
+    void set_play_mode(const std::string &word);   // broadcasts "(hear T referee WORD)"
+    void kick_off();                               // the left team kicks off
+    void fall_silent();                            // from now on nothing is sent
+    bool send_to(const std::string &team, int unum, const std::string &text);
+
+    std::vector<StandInDatagram> received() const;
+    bool wait_for(const std::function<bool(const StandInDatagram &)> &match,
+                  std::chrono::milliseconds timeout) const;
+    std::vector<StandInPlayer> players() const;
+    StandInWorld world() const;
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    void run();
+    void poll_sockets(int timeout_ms);
+    void drain(int fd, int client);
+    void run_cycle();
+    void step();
+    void handle_init(const std::string &text, const sockaddr_in &from);
+    void refuse(const std::string &text, const sockaddr_in &from, const char *reply);
+    void apply_command(StandInPlayer &player, const std::string &text);
+    const char *execute(StandInPlayer &player, const std::string &name,
+                        const std::vector<std::string> &words);
+    static void place(StandInPlayer &player, double x, double y);
+    int free_unum(const std::string &team, bool goalie) const;
+    char side_for(const std::string &team) const;
+    void record(const StandInPlayer *player, const std::string &text);
+    bool transmit(int fd, const sockaddr_in &to, const std::string &text) const;
+    bool transmit(const StandInPlayer &player, const std::string &text) const;
+    void close_sockets();
+
+    StandInOptions options_;
+    int main_fd_ = -1;
+    int main_port_ = 0;
+    std::thread loop_;
+    std::atomic<bool> stop_requested_{false};
+    std::atomic<bool> running_{false};
+
+    mutable std::mutex mutex_;                 // guards everything below
+    mutable std::condition_variable arrived_;  // a datagram was recorded
+    std::vector<StandInPlayer> players_;       // never shrinks: indices stay valid
+    StandInWorld world_;
+    std::vector<StandInDatagram> received_;
+    int cycle_ = 0;
+    std::string play_mode_ = "before_kick_off";
+    bool silent_ = false;
+};
