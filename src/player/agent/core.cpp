@@ -31,7 +31,13 @@ void sleep_msec(int ms) {
     nanosleep(&t, nullptr);
 }
 
-FILE *open_log(const char *name, const char *mode) { return fopen(name, mode); }
+// The streams get their buffers up front: the signal handlers write to them and must not allocate.
+FILE *open_log(const char *name, const char *mode, char *buffer, size_t size) {
+    FILE *f = fopen(name, mode);
+    if (f)
+        setvbuf(f, buffer, _IOFBF, size);
+    return f;
+}
 
 void close_log(FILE *&f) {
     if (f)
@@ -42,8 +48,8 @@ void close_log(FILE *&f) {
 }  // namespace
 
 TCore::TCore() {
-    err_stream = open_log("default.err", "a");
-    log_stream = open_log("default.log", "a");
+    err_stream = open_log("default.err", "a", err_buffer, sizeof err_buffer);
+    log_stream = open_log("default.log", "a", log_buffer, sizeof log_buffer);
     init_config();
     derive_members();
 }
@@ -143,9 +149,9 @@ void TCore::set_log_files() {
     close_log(log_stream);
     char name[64];
     snprintf(name, sizeof name, "%s%d", rlog_file, info_snapshot.unum);
-    log_stream = open_log(name, "w");
+    log_stream = open_log(name, "w", log_buffer, sizeof log_buffer);
     snprintf(name, sizeof name, "%s%d", rerr_file, info_snapshot.unum);
-    err_stream = open_log(name, "w");
+    err_stream = open_log(name, "w", err_buffer, sizeof err_buffer);
 }
 
 void TCore::move_to_home() {

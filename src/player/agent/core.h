@@ -200,6 +200,8 @@ private:
     void wake_thread(int slot);   // slots 0..3 with-ball threads, 4..6 without-ball threads
     void stop_threads();
 
+    char log_buffer[BUFSIZ] = {};
+    char err_buffer[BUFSIZ] = {};
     char thread_names[kWithBallObjects + kWithoutBallObjects][8] = {};
     std::atomic<bool> thread_started[kWithBallObjects + kWithoutBallObjects] = {};
 };

@@ -1,5 +1,6 @@
 #include "player/runtime/client.h"
 
+#include <cerrno>
 #include <pthread.h>
 #include <sys/time.h>
 
@@ -30,6 +31,7 @@ bool Cycle_Timing::act_now(int msec) {
 
 // Drains the socket: every datagram is parsed; a sense_body message starts a cycle.
 void sigio_handler(int) {
+    const int saved_errno = errno;
     static char buffer[kMessageSize + 1];
     while (net->receive_message(buffer, kMessageSize) == 1) {
         core->silent_ticks = 0;
@@ -43,19 +45,22 @@ void sigio_handler(int) {
         core->update();
         core->cycle = core->info.sense.time;
     }
+    errno = saved_errno;
 }
 
 // Keeps the clock, watches for a silent server and starts the cycle's work.
 void sigalrm_handler(int) {
+    const int saved_errno = errno;
     core->msec += core->interval;
     if (++core->silent_ticks > kMaxSilentTicks)
         core->alive = false;
-    if (!timing.act_now(core->msec))
-        return;
-    if (core->world)
-        core->world->update();
-    core->rlog(20, "Updating evaluator information...");
-    core->reset_objects();
+    if (timing.act_now(core->msec)) {
+        if (core->world)
+            core->world->update();
+        core->rlog(20, "Updating evaluator information...");
+        core->reset_objects();
+    }
+    errno = saved_errno;
 }
 
 void set_timer() {
