@@ -1,6 +1,7 @@
 // The player program against the stand-in server: start-up, the per-cycle
 // messages and the orderly exit when the server falls silent.
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -60,6 +61,17 @@ TEST_F(PlayerProgram, ExitsWithByeWhenTheServerFallsSilent) {
     EXPECT_LT(took, 4s);
     EXPECT_TRUE(received("(bye)", 1s));
     EXPECT_NE(player.output().find("playing..."), std::string::npos);
+
+    // One line break in the log per cycle counted after kick-off, none before it.
+    std::ifstream log(dir + "/log1");
+    const std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    const long counted = std::count(text.begin(), text.end(), '\n');
+    EXPECT_GE(counted, 2);
+    EXPECT_LE(counted, 8);
+    // The referee's kick-off reached the error file.
+    std::ifstream err(dir + "/err1");
+    const std::string errors((std::istreambuf_iterator<char>(err)), std::istreambuf_iterator<char>());
+    EXPECT_NE(errors.find("received kick_off_l"), std::string::npos) << errors;
 }
 
 TEST_F(PlayerProgram, RefusedInitEndsWithAnError) {

@@ -220,12 +220,14 @@ public:
     bool fullstate_l = false;
     bool fullstate_r = false;
 
+    // Recomputes the kick distances that follow from the kickable area.
+    void derive_values();
+
 private:
     static const int kNumOptions = 151;
     using Option_Table = std::array<Option, kNumOptions + 1>;   // ends with a null pointer
 
     Option_Table build_options(bool *corvane_config_file);
-    void derive_values();
     char *server_text();
     int *server_port_field();
 

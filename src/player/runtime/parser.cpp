@@ -730,10 +730,7 @@ void TParser::change_player_fill(char *msg) {
 void TParser::take_own_type(const float values[]) {
     for (int i = 0; i < kPlayerTypeValues; ++i)
         core->*kTypeFields[i] = values[i];
-    core->kickable_area = core->kickable_margin + core->ball_size + core->player_size;
-    core->hard_kick_ball_dist = 0.6f * core->kickable_area;
-    core->closest_margin = core->ball_size + core->player_size + 1.05f * core->hard_kick_dist_buffer;
-    core->ball_ctrl_dist = core->closest_margin + 0.1f;
+    core->derive_values();
 }
 
 // ---- referee ----

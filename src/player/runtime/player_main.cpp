@@ -7,6 +7,7 @@
 #include "player/agent/core.h"
 #include "player/runtime/client.h"
 #include "player/runtime/parser.h"
+#include "player/world/encrypt.h"
 
 namespace {
 
@@ -45,6 +46,8 @@ int run_player(int argc, char **argv, TCore *(*make_core)()) {
     core = make_core();
     core->get_config(argc, argv);
     core->world = new TWorld_Model();
+    core->map_encoder = new TMap_Encrypt(core->world->teammates, core->world->opponents,
+                                         &core->world->ball, core->team_name);
 
     printf("(init...\n");
     fflush(stdout);
