@@ -1,5 +1,7 @@
 #include "standin/standin_server.h"
 
+#include "standin/standin_physics.h"
+
 #include <algorithm>
 #include <arpa/inet.h>
 #include <cctype>
@@ -43,30 +45,6 @@ const CommandForm kNumericForms[] = {
     {"catch", 1, &StandInCounters::catch_ball},
     {"move", 2, &StandInCounters::move},
 };
-
-// A number as the server prints it: no trailing zeros, integers without a point.
-std::string number_text(double value) {
-    if (value == 0 || !std::isfinite(value))
-        value = 0;
-    char text[32];
-    snprintf(text, sizeof text, "%.6g", value);
-    return text;
-}
-
-double rounded(double value, double step) {
-    return std::round(value / step) * step;
-}
-
-double normal_angle_deg(double angle) {
-    if (!std::isfinite(angle))
-        return 0;
-    angle = std::fmod(angle, 360.0);
-    if (angle > 180)
-        angle -= 360;
-    if (angle < -180)
-        angle += 360;
-    return angle;
-}
 
 // A whole text of digits, sign, point and exponent that gives a finite number.
 bool parse_number(const std::string &word, double &value) {
@@ -148,18 +126,18 @@ int open_loopback_socket(int &port) {
 }  // namespace
 
 std::string standin_sense_body(const StandInPlayer &player, int time) {
-    const double speed = rounded(std::hypot(player.vx, player.vy), 0.01);
+    const double speed = standin_rounded(std::hypot(player.vx, player.vy), 0.01);
     const double heading = std::atan2(player.vy, player.vx) * 180.0 / kPi;
-    const double speed_dir = speed == 0 ? 0 : normal_angle_deg(heading - player.body_deg - player.neck_deg);
+    const double speed_dir = speed == 0 ? 0 : standin_normal_angle_deg(heading - player.body_deg - player.neck_deg);
     const StandInCounters &c = player.counters;
     char text[512];
     snprintf(text, sizeof text,
              "(sense_body %d (view_mode %s %s) (stamina %s %s) (speed %s %s) (head_angle %s) "
              "(kick %d) (dash %d) (turn %d) (say %d) (turn_neck %d) (catch %d) (move %d) (change_view %d))",
              time, player.view_quality.c_str(), player.view_width.c_str(),
-             number_text(player.stamina).c_str(), number_text(player.effort).c_str(),
-             number_text(speed).c_str(), number_text(std::round(speed_dir)).c_str(),
-             number_text(std::round(player.neck_deg)).c_str(),
+             standin_number_text(player.stamina).c_str(), standin_number_text(player.effort).c_str(),
+             standin_number_text(speed).c_str(), standin_number_text(std::round(speed_dir)).c_str(),
+             standin_number_text(std::round(player.neck_deg)).c_str(),
              c.kick, c.dash, c.turn, c.say, c.turn_neck, c.catch_ball, c.move, c.change_view);
     return text;
 }
@@ -208,6 +186,11 @@ std::string StandInServer::play_mode() const {
 
 void StandInServer::set_play_mode(const std::string &word) {
     std::lock_guard<std::mutex> lock(mutex_);
+    announce(word);
+}
+
+// Changes the play mode and tells every client; the caller holds the lock.
+void StandInServer::announce(const std::string &word) {
     play_mode_ = word;
     const std::string text = "(hear " + std::to_string(cycle_) + " referee " + word + ")";
     for (const StandInPlayer &player : players_)
@@ -252,6 +235,32 @@ std::vector<StandInPlayer> StandInServer::players() const {
 StandInWorld StandInServer::world() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return world_;
+}
+
+void StandInServer::place_ball(double x, double y, double vx, double vy) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    world_ = StandInWorld();
+    world_.ball_x = x;
+    world_.ball_y = y;
+    world_.ball_vx = vx;
+    world_.ball_vy = vy;
+}
+
+bool StandInServer::place_player(const std::string &team, int unum, double x, double y, double body_deg,
+                                 double vx, double vy) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (StandInPlayer &player : players_) {
+        if (player.team != team || player.unum != unum)
+            continue;
+        player.x = x;
+        player.y = y;
+        player.body_deg = standin_normal_angle_deg(body_deg);
+        player.vx = vx;
+        player.vy = vy;
+        player.accel_x = player.accel_y = 0;
+        return true;
+    }
+    return false;
 }
 
 // The loop: wait for datagrams until the next cycle boundary, then run the cycle.
@@ -314,15 +323,36 @@ void StandInServer::drain(int fd, int client) {
 void StandInServer::run_cycle() {
     std::lock_guard<std::mutex> lock(mutex_);
     step();
-    for (const StandInPlayer &player : players_)
+    for (StandInPlayer &player : players_) {
         transmit(player, standin_sense_body(player, cycle_));
+        if (see_due(player))
+            transmit(player, standin_see(player, players_, world_, cycle_));
+    }
 }
 
-// Advances the simulation by one cycle. Time stands still before kick-off and
-// after the match, as on the real server.
+// Advances the simulation by one cycle. The clock stands still before kick-off,
+// as on the real server, though players may already turn and move about; after
+// the match nothing moves.
 void StandInServer::step() {
-    if (play_mode_ != "before_kick_off" && play_mode_ != "time_over")
+    if (play_mode_ == "time_over")
+        return;
+    if (play_mode_ != "before_kick_off")
         ++cycle_;
+    for (StandInPlayer &player : players_)
+        if (player.connected)
+            standin_step_player(player);
+    standin_step_ball(world_);
+}
+
+// Counts the simulated time of one cycle towards the player's next see; at
+// most one see per cycle, so a short interval sends one every cycle.
+bool StandInServer::see_due(StandInPlayer &player) {
+    const int interval = standin_see_interval_ms(player.view_width, player.view_quality);
+    player.see_clock_ms += standin_param::kSimulatorStepMs;
+    if (player.see_clock_ms < interval)
+        return false;
+    player.see_clock_ms = std::min(player.see_clock_ms - interval, interval - 1);
+    return true;
 }
 
 // "(init TEAM (version V))", optionally with " (goalie)": a new client with its
@@ -433,12 +463,51 @@ const char *StandInServer::execute(StandInPlayer &player, const std::string &nam
         std::vector<double> values;
         if (words.size() != form.numbers || !parse_numbers(words, values))
             return kIllegalForm;
-        ++(player.counters.*form.counter);
-        if (name == "move")
-            place(player, values[0], values[1]);
+        if (perform(player, name, values))
+            ++(player.counters.*form.counter);
         return nullptr;
     }
     return kUnknownCommand;
+}
+
+// Applies a well-formed numeric command; false when it is dropped: a second
+// body command (dash, turn, kick, catch, move) or a second turn_neck in one
+// cycle, or a move while the ball is in play. A catch is counted but does nothing.
+bool StandInServer::perform(StandInPlayer &player, const std::string &name, const std::vector<double> &values) {
+    if (name == "turn_neck") {
+        if (player.neck_done)
+            return false;
+        standin_turn_neck(player, values[0]);
+        player.neck_done = true;
+        return true;
+    }
+    if (player.body_done || (name == "move" && !move_allowed()))
+        return false;
+    player.body_done = true;
+    if (name == "dash")
+        standin_dash(player, values[0]);
+    else if (name == "turn")
+        standin_turn(player, values[0]);
+    else if (name == "kick")
+        kick(player, values[0], values[1]);
+    else if (name == "move")
+        place(player, values[0], values[1]);
+    return true;
+}
+
+// A kick moves the ball only while the clock runs; the first touch of a set
+// play puts the ball in play.
+void StandInServer::kick(const StandInPlayer &player, double power, double direction) {
+    if (play_mode_ == "before_kick_off" || play_mode_ == "time_over")
+        return;
+    if (standin_kick(player, world_, power, direction) && play_mode_ != "play_on")
+        announce("play_on");
+}
+
+// Players may be placed before kick-off and after a goal.
+bool StandInServer::move_allowed() const {
+    const std::string head = play_mode_.substr(0, 6);
+    return play_mode_ == "before_kick_off" || head == "goal_l" || head == "goal_r";
 }
 
 // Puts a player where its move command asks; the command is in the team's own
@@ -447,6 +516,8 @@ void StandInServer::place(StandInPlayer &player, double x, double y) {
     const double mirror = player.side == 'l' ? 1 : -1;
     player.x = std::clamp(mirror * x, -kFieldHalfLength, kFieldHalfLength);
     player.y = std::clamp(mirror * y, -kFieldHalfWidth, kFieldHalfWidth);
+    player.vx = player.vy = 0;
+    player.accel_x = player.accel_y = 0;
 }
 
 void StandInServer::record(const StandInPlayer *player, const std::string &text) {

@@ -3,7 +3,8 @@
 // over real UDP: it hands out uniform numbers, sends sense_body messages every
 // cycle, records every datagram the clients send and lets a test inject any
 // message. It keeps the true state of players and ball so that it can grow into
-// a small simulator; for now only "(move x y)" changes that state.
+// a small simulator: body commands move players and ball each cycle and every
+// player gets see messages at the rate of its view mode.
 
 #include <atomic>
 #include <chrono>
@@ -47,12 +48,17 @@ struct StandInPlayer {
     std::string view_quality = "high";
     std::string view_width = "normal";
     StandInCounters counters;
+    double accel_x = 0, accel_y = 0;  // this cycle's dash, applied in the step
+    bool body_done = false;           // a body command was applied this cycle
+    bool neck_done = false;           // a turn_neck was applied this cycle
+    int see_clock_ms = 0;             // simulated time since the last see
 };
 
 // The ball, in field coordinates.
 struct StandInWorld {
     double ball_x = 0, ball_y = 0;
     double ball_vx = 0, ball_vy = 0;
+    double ball_ax = 0, ball_ay = 0;  // this cycle's kicks, applied in the step
 };
 
 // A datagram a client sent, as it arrived. Datagrams to the main port from an
@@ -96,6 +102,11 @@ public:
     std::vector<StandInPlayer> players() const;
     StandInWorld world() const;
 
+    // Test hooks in field coordinates (the left team attacks towards +x).
+    void place_ball(double x, double y, double vx = 0, double vy = 0);
+    bool place_player(const std::string &team, int unum, double x, double y, double body_deg,
+                      double vx = 0, double vy = 0);
+
 private:
     using Clock = std::chrono::steady_clock;
 
@@ -104,11 +115,16 @@ private:
     void drain(int fd, int client);
     void run_cycle();
     void step();
+    static bool see_due(StandInPlayer &player);
+    void announce(const std::string &word);
     void handle_init(const std::string &text, const sockaddr_in &from);
     void refuse(const std::string &text, const sockaddr_in &from, const char *reply);
     void apply_command(StandInPlayer &player, const std::string &text);
     const char *execute(StandInPlayer &player, const std::string &name,
                         const std::vector<std::string> &words);
+    bool perform(StandInPlayer &player, const std::string &name, const std::vector<double> &values);
+    void kick(const StandInPlayer &player, double power, double direction);
+    bool move_allowed() const;
     static void place(StandInPlayer &player, double x, double y);
     int free_unum(const std::string &team, bool goalie) const;
     char side_for(const std::string &team) const;
