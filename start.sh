@@ -15,7 +15,7 @@ while getopts "h:p:t:n:" opt; do
     *) echo "usage: $0 [-h host] [-p port] [-t team] [-n players]" >&2; exit 2 ;;
     esac
 done
-if [ ! -x build/player ]; then
+if [ ! -x build/player ] || [ ! -x build/goalie ]; then
     cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DTEAM2D_TESTS=OFF >/dev/null
     cmake --build build
 fi
@@ -27,11 +27,14 @@ rm -f "$run/data"
 cp data/agent.conf "$run/agent.conf"
 ln -s "$PWD/data" "$run/data"
 player=$PWD/build/player
+goalie=$PWD/build/goalie
 cd "$run"
 trap 'kill 0 2>/dev/null' INT TERM
 pids=()
 for ((i = 0; i < players; i++)); do
-    "$player" -file agent.conf -file command-line.conf &
+    program=$player
+    [ "$i" -eq 0 ] && program=$goalie   # the first to connect keeps the goal
+    "$program" -file agent.conf -file command-line.conf &
     pids+=($!)
     sleep 0.2
 done

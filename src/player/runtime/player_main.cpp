@@ -18,20 +18,24 @@ void create_behaviour_objects() {
         object = new TWithout_Ball();
 }
 
-// Decency and learning rates of the with-ball objects: the first one learns faster.
+// Decency and learning rates of the with-ball objects: a field player's first
+// one learns faster; the goalkeeper's all learn alike.
 void tune_with_ball_objects() {
     for (int slot = 0; slot < kWithBallObjects; ++slot) {
         TWith_Ball *object = core->with_ball_objects[slot];
+        const bool first = slot == 0;
         object->set_ID(slot);
         object->set_decency(0.7f);
-        object->set_normal_change_rate(slot == 0 ? 3.0f : 2.0f);
-        object->set_semi_change_rate(slot == 0 ? 5.0f : 4.0f);
+        object->set_normal_change_rate(core->is_goalie ? 1.0f : first ? 3.0f : 2.0f);
+        object->set_semi_change_rate(core->is_goalie ? 5.0f : first ? 5.0f : 4.0f);
     }
 }
 
 void shut_down() {
-    core->rlog(20, "With ball assessor 0 decency:", core->with_ball_objects[0]->decency());
-    core->rlog(20, "With ball assessor 1 decency:", core->with_ball_objects[1]->decency());
+    if (!core->is_goalie) {
+        core->rlog(20, "With ball assessor 0 decency:", core->with_ball_objects[0]->decency());
+        core->rlog(20, "With ball assessor 1 decency:", core->with_ball_objects[1]->decency());
+    }
     core->rlog(1, "Server died!");
     core->rlog(1, "Shutting down the agent...");
     core->save_log = false;
@@ -49,17 +53,23 @@ int run_player(int argc, char **argv, TCore *(*make_core)()) {
     core->map_encoder = new TMap_Encrypt(core->world->teammates, core->world->opponents,
                                          &core->world->ball, core->team_name);
 
-    printf("(init...\n");
+    if (core->is_goalie)
+        printf("****%d\ninit\n", core->kick_history[2].cycle);
+    else
+        printf("(init...\n");
     fflush(stdout);
     if (core->init() != 0)
         return 1;
 
+    if (core->is_goalie)
+        printf("mutex_init\ninit_handler\n");
     const sigset_t mask = init_handler();
     create_behaviour_objects();
     tune_with_ball_objects();
 
     printf("playing...\n");
-    core->world->ball.pos = TPoint(0, 0);
+    if (!core->is_goalie)
+        core->world->ball.pos = TPoint(0, 0);
     core->run_objects();
     printf("objects runned . . .\n");
     fflush(stdout);
