@@ -1,15 +1,11 @@
 // The agent core: command primitives and their slots, the per-cycle send, the
 // decision that runs once per cycle and the send-moment prediction.
 
-#include <cstdlib>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include "common/transfer.h"
+#include "agent_scene.h"
 #include "player/agent/core.h"
 #include "player/runtime/client.h"
-#include "player/runtime/parser.h"
-#include "standin/child_process.h"
 
 namespace {
 
@@ -22,28 +18,12 @@ public:
 class Core : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(chdir(make_work_dir().c_str()), 0);
-        net = new TTransfer();
-        parser = new TParser();
-        core = agent = new Counting_Core();
-        core->world = new TWorld_Model();
-        core->world->me = &core->world->teammates[7];
-        core->info_snapshot.unum = 7;
+        build_agent(agent = new Counting_Core(), 7);
         core->real_cycle = 10;
         core->game_stopped = false;
         core->info_snapshot.sense.stamina = 4000;
     }
-    void TearDown() override {
-        for (TWithout_Ball *&o : core->without_ball_objects) {
-            delete o;
-            o = nullptr;
-        }
-        delete core->world;
-        delete core;
-        delete parser;
-        delete net;
-        core = nullptr;
-    }
+    void TearDown() override { destroy_agent(); }
     Counting_Core *agent = nullptr;
 };
 

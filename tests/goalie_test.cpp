@@ -5,12 +5,10 @@
 #include <cmath>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include "common/transfer.h"
+#include "agent_scene.h"
 #include "player/goalie/goalie_core.h"
 #include "player/runtime/client.h"
-#include "player/runtime/parser.h"
 #include "standin/child_process.h"
 #include "standin/standin_server.h"
 
@@ -21,25 +19,13 @@ namespace {
 class Goalie : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(chdir(make_work_dir().c_str()), 0);
-        net = new TTransfer();
-        parser = new TParser();
-        core = keeper = new TGoalie_Core();
-        core->world = new TWorld_Model();
-        core->world->me = &core->world->teammates[1];
-        core->info_snapshot.unum = 1;
+        build_agent(keeper = new TGoalie_Core(), 1);
         core->real_cycle = 100;
         core->game_stopped = false;
         place_me(TPoint(-45, 0), 0);
         place_ball(TPoint(-44, 0));
     }
-    void TearDown() override {
-        delete core->world;
-        delete core;
-        delete parser;
-        delete net;
-        core = nullptr;
-    }
+    void TearDown() override { destroy_agent(); }
     void place_me(TPoint p, float body) {
         TPlayer *me = core->world->me;
         me->pos = p;
