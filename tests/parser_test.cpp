@@ -576,6 +576,11 @@ TEST_F(ParserReferee, CatchThenPlayOn) {
     referee("play_on");
     EXPECT_EQ(core->catch_state, 0);
     EXPECT_EQ(info().play_mode, PM_PLAY_ON);
+    // A catch that half time cuts short ends at the next kick-off.
+    referee("goalie_catch_ball_l");
+    referee("half_time");
+    referee("kick_off_r");
+    EXPECT_EQ(core->catch_state, 0);
 }
 
 TEST_F(ParserReferee, SetPlaysMarkTheirCycleAndUnknownWordsChangeNothing) {

@@ -28,20 +28,13 @@ bool TGoalie_Core::ball_is_catchable(float) const {
            world->ball.pos.dist(me) < reach;
 }
 
-float TGoalie_Core::ball_angle_from_body() const {
-    if (!world || !world->me)
-        return 0;
-    const double dir = world->ball.pos.relative_ang(world->me->pos) * 180 / M_PI;
-    return get_normal_angle_deg(static_cast<float>(dir) - world->me->body);
-}
-
 void TGoalie_Core::catch_(bool locked) {
     rlog(30, "catch_ : catching the ball");
     last_catch_cycle = real_cycle;
     moved = false;
     // The catch area is a rectangle ahead of the body: aim along its diagonal.
     const float delta = static_cast<float>(std::atan2(catchable_area_w, catchable_area_l) * 180 / M_PI);
-    const float angle = get_normal_angle_deg(ball_angle_from_body() + delta);
+    const float angle = get_normal_angle_deg(world->ball_angle_from_body() + delta);
     char text[32];
     snprintf(text, sizeof text, "(catch %.1f)", angle);
     if (!locked)

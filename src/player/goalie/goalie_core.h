@@ -24,7 +24,6 @@ public:
 private:
     // One step of the holding phase; false once it is over.
     bool hold_ball();
-    float ball_angle_from_body() const;
 
     bool set = false;              // the turn of this holding phase is fixed
     float theta = 0;               // the turn still to make

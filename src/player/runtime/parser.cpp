@@ -222,8 +222,9 @@ const Referee_Rule kRefereeRules[] = {
      STOP_NEVER, true, true, false, kKeepCatch, kKeepCatch},
     {"kick_in", true, PM_KICK_IN_OURS, PM_KICK_IN_THEIRS, EV_NONE, EV_NONE, false,
      STOP_NEVER, true, true, false, kKeepCatch, kKeepCatch},
+    // A kick-off ends any catch, so the ball can be put on the centre spot.
     {"kick_off", true, PM_KICK_OFF_OURS, PM_KICK_OFF_THEIRS, EV_NONE, EV_NONE, false,
-     STOP_NEVER, true, true, false, kKeepCatch, kKeepCatch},
+     STOP_NEVER, true, true, false, 0, 0},
     {"drop_ball", false, PM_STOPPED, PM_STOPPED, EV_DROP_BALL, EV_DROP_BALL, false,
      STOP_NEVER, false, false, false, kKeepCatch, kKeepCatch},
     {"play_on", false, PM_PLAY_ON, PM_PLAY_ON, EV_NONE, EV_NONE, false,

@@ -8,6 +8,7 @@
 
 #include "common/utils.h"
 #include "player/agent/core.h"
+#include "player/world/encrypt.h"
 #include "player/runtime/client.h"
 #include "player/runtime/parser.h"
 
@@ -231,6 +232,7 @@ void TWorld_Model::update() {
     if (snapshot.see_cycle == now)
         return;
     ball_kickable = core->ball_is_kickable();
+    merge_heard_maps();
 
     core->info_snapshot = core->info;
     core->info.hear_index = -1;
@@ -256,9 +258,33 @@ void TWorld_Model::update() {
         count_collisions();
         find_ball_holder();
     }
+    if (me)
+        note_fastest_player();
     place_kick_off_ball();
     if (core->game_stopped)
         ball.vel = TPoint(0, 0);
+}
+
+// Teammates' map messages of this and the last cycle; my own says are skipped.
+void TWorld_Model::merge_heard_maps() {
+    const Info &heard = core->info;
+    const int now = core->real_cycle;
+    const int last = std::min(heard.hear_index, kMaxHear - 1);
+    for (int i = 0; i <= last && core->map_encoder; ++i) {
+        const Hear_Info &h = heard.hear[i];
+        if ((h.cycle == now || h.cycle == now - 1) && h.sender != 's' &&
+            core->map_encoder->is_map_string(h.text)) {
+            core->rlog(30, "map message received, calling encryptor.");
+            core->map_encoder->fill_received_map(h.text);
+        }
+    }
+}
+
+void TWorld_Model::note_fastest_player() {
+    int number = 0;
+    bool is_teammate = false;
+    fastest_player_to_ball(&number, &is_teammate);
+    core->rlog(30, is_teammate ? "+++fastest is teammate" : "---fastest is opponent", number);
 }
 
 void TWorld_Model::update_recovery() {
@@ -852,7 +878,5 @@ float TWorld_Model::get_kick_rate(float dist, float dir) const {
 float TWorld_Model::ball_kick_rate() const {
     if (!me)
         return core->kick_power_rate;
-    const float dist = float_dist(ball.pos, me->pos);
-    const float dir = static_cast<float>(ball.pos.relative_ang(me->pos) * 180 / M_PI) - me->body;
-    return get_kick_rate(dist, dir);
+    return get_kick_rate(ball_dist_from_body(), ball_angle_from_body());
 }

@@ -94,6 +94,8 @@ public:
     bool know_my_vel() const { return me && me->vel_chance >= 0.4f; }
 
     // ---- localisation and tracking (world.cpp) ----
+    void merge_heard_maps();
+    void note_fastest_player();
     static const int kFlagCount = 55;       // 53 flags and the two goal centres
     static const int kHeadHistory = 7;
 
