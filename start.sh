@@ -25,6 +25,7 @@ mkdir -p "$run"
 rm -f "$run/data"
 { echo "server $host"; echo "port $port"; [ -n "$team" ] && echo "team_name $team"; } > "$run/command-line.conf"
 cp data/agent.conf "$run/agent.conf"
+cp data/wd-formation.rf "$run/formation.rf"
 ln -s "$PWD/data" "$run/data"
 player=$PWD/build/player
 goalie=$PWD/build/goalie

@@ -19,13 +19,6 @@ namespace {
 const int kInitReplyWaitMsec = 5000;
 const int kInitPollMsec = 10;
 
-// Kick-off line-up by uniform number: a back four, three midfielders and three forwards.
-const TPoint kKickOffHome[12] = {
-    TPoint(-45, 0),
-    TPoint(-45, 0),    TPoint(-35, -20), TPoint(-35, 20),  TPoint(-36, -7),
-    TPoint(-36, 7),    TPoint(-22, -15), TPoint(-24, 0),   TPoint(-22, 15),
-    TPoint(-8, -22),   TPoint(-8, 22),   TPoint(-2, 0)};
-
 void sleep_msec(int ms) {
     timespec t{ms / 1000, (ms % 1000) * 1000000L};
     nanosleep(&t, nullptr);
@@ -52,6 +45,7 @@ TCore::TCore() {
     log_stream = open_log("default.log", "a", log_buffer, sizeof log_buffer);
     init_config();
     derive_members();
+    load_formations();
 }
 
 TCore::~TCore() {
@@ -155,16 +149,17 @@ void TCore::set_log_files() {
 }
 
 void TCore::move_to_home() {
-    TPoint home = kKickOffHome[0];
+    TPoint home(-45, 0);
     if (is_goalie != 1) {
-        int unum = info_snapshot.unum;
-        home = kKickOffHome[unum >= 1 && unum <= 11 ? unum : 0];
+        home = positioning.get_current_base(info_snapshot.unum);
         home.X = std::min(home.X, -1.0);
     }
     TPoint here = world && world->me ? world->me->pos : TPoint(0, 0);
     if (here.dist(home) > 2.0 || cycle == 0)
         move(static_cast<float>(home.X), static_cast<float>(home.Y));
 }
+
+void TCore::load_formations() { formation_table.load("formation.rf"); }
 
 void TCore::update() {
     ++real_cycle;

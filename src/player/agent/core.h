@@ -9,6 +9,7 @@
 #include <pthread.h>
 
 #include "player/agent/objects.h"
+#include "player/agent/pos.h"
 #include "player/runtime/config.h"
 #include "player/runtime/info.h"
 #include "player/world/world.h"
@@ -72,6 +73,8 @@ public:
     int reconnect(int number);
     void bye();
     void move_to_home();
+    void load_formations();       // the table of "formation.rf" in the working directory
+    int my_post() const { return positioning.post(info_snapshot.unum).id; }
     void set_log_files();
     void run_objects();
     void update();
@@ -158,6 +161,7 @@ public:
 
     TWorld_Model *world = nullptr;
     TMap_Encrypt *map_encoder = nullptr;
+    TLQP positioning;             // posts and formations of "./data"
     TWith_Ball_Evaluator *evaluator = nullptr;
 
     Body_Command body_com, last_body_com;
@@ -182,6 +186,7 @@ public:
     int catch_state = 0;          // 1 our goalkeeper holds the ball, 2 theirs does
     int play_mode_cycle = 0;
     float player_type_table[kPlayerTypes][kPlayerTypeValues] = {};
+    Formation_Table formation_table;
 
 protected:
     // Connects, sends the init text and waits for a usable reply: 0, or -1 with a message on stderr.
