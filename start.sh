@@ -15,20 +15,26 @@ while getopts "h:p:t:n:" opt; do
     *) echo "usage: $0 [-h host] [-p port] [-t team] [-n players]" >&2; exit 2 ;;
     esac
 done
-if [ ! -x build/player ] || [ ! -x build/goalie ]; then
-    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DTEAM2D_TESTS=OFF >/dev/null
-    cmake --build build
+# TEAM2D_BIN_DIR and TEAM2D_RUN_DIR name other program and run directories.
+bin=${TEAM2D_BIN_DIR:-$PWD/build}
+if [ ! -x "$bin/player" ] || [ ! -x "$bin/goalie" ]; then
+    cmake -S . -B "$bin" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTEAM2D_TESTS=OFF >/dev/null
+    cmake --build "$bin"
 fi
 # Players write their log and error files into run/.
-run=$PWD/run
+run=${TEAM2D_RUN_DIR:-$PWD/run}
 mkdir -p "$run"
 rm -f "$run/data"
-{ echo "server $host"; echo "port $port"; [ -n "$team" ] && echo "team_name $team"; } > "$run/command-line.conf"
+{
+    echo "server $host"
+    echo "port $port"
+    if [ -n "$team" ]; then echo "team_name $team"; fi
+} > "$run/command-line.conf"
 cp data/agent.conf "$run/agent.conf"
 cp data/wd-formation.rf "$run/formation.rf"
 ln -s "$PWD/data" "$run/data"
-player=$PWD/build/player
-goalie=$PWD/build/goalie
+player=$bin/player
+goalie=$bin/goalie
 cd "$run"
 trap 'kill 0 2>/dev/null' INT TERM
 pids=()

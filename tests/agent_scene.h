@@ -4,7 +4,25 @@
 
 class TCore;
 
-// Sets net, parser and core (= agent) and a world model in which I am teammate unum.
+// Makes a fresh working directory the current one; with_data links the
+// shipped data files into it as "./data" and "formation.rf".
+void enter_scene(bool with_data);
+
+// Sets net, parser and core (= agent), a world model in which I am teammate
+// unum, and the map encoder.
+void attach_agent(TCore *agent, int unum);
+
+// The same in a fresh working directory, the core built there.
+template <class Core>
+Core *make_agent(int unum, bool with_data = false) {
+    enter_scene(with_data);
+    Core *agent = new Core();
+    attach_agent(agent, unum);
+    return agent;
+}
+
+// attach_agent in a fresh working directory, for a core built elsewhere.
 void build_agent(TCore *agent, int unum);
-// Deletes what build_agent made, the behaviour objects included.
+
+// Deletes what make_agent made, the behaviour objects included.
 void destroy_agent();

@@ -18,7 +18,7 @@ public:
 class Core : public ::testing::Test {
 protected:
     void SetUp() override {
-        build_agent(agent = new Counting_Core(), 7);
+        agent = make_agent<Counting_Core>(7);
         core->real_cycle = 10;
         core->game_stopped = false;
         core->info_snapshot.sense.stamina = 4000;

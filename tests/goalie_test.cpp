@@ -19,7 +19,7 @@ namespace {
 class Goalie : public ::testing::Test {
 protected:
     void SetUp() override {
-        build_agent(keeper = new TGoalie_Core(), 1);
+        keeper = make_agent<TGoalie_Core>(1);
         core->real_cycle = 100;
         core->game_stopped = false;
         place_me(TPoint(-45, 0), 0);

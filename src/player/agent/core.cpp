@@ -192,8 +192,6 @@ TPoint TCore::last_kick_effect() const {
     return newest.cycle < 0 ? TPoint(0, 0) : newest.acceleration;
 }
 
-void TCore::decision() {}
-
 void TCore::run_objects() {
     for (int i = 0; i < kWithBallObjects; ++i) {
         snprintf(thread_names[i], sizeof thread_names[i], "b %d", i);

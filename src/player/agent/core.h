@@ -114,6 +114,118 @@ public:
     float min_effective_turn() const { return min_effective_turn(my_speed()); }
 
     void decide_and_send_actions();
+
+    // ---- movement and set-play restrictions (movement.cpp) ----
+    // Moves of the body and neck; results as the primitives (1 queued, 3 nothing
+    // to do, 0 not done). A 0 from go_to_point and the penalty-area moves means the
+    // point was reached or is forbidden now; the player has then faced it.
+    float run_mode_power(Run_Mode mode) const;   // the dash power cap of a run mode
+    int dash_to_point(TPoint point, Run_Mode mode, bool unused = false);
+    int face_to_point(TPoint point, bool locked);
+    int face_to_rel_angle(float angle, bool locked);
+    int face_to_ball(bool locked);
+    int go_to_ball(Run_Mode mode);
+    // Keeps the opponents' set-play distances and sidesteps a player I am stuck against.
+    int go_to_point(TPoint point, Run_Mode mode, float buffer, bool flag);
+    // Places of p against the opponents' penalty area: x 1 inside its depth, else 2;
+    // y 1 beside it at negative y, 3 at positive y, else 2.
+    void get_AB_place(TPoint p, int *y_place, int *x_place) const;
+    int go_to_penalty_area_corner(bool negative_y, Run_Mode mode);
+    int go_to_closest_penalty_area_corner(Run_Mode mode);
+    int go_to_y_by_point(TPoint point, Run_Mode mode);
+    int go_to_x_by_point(TPoint point, Run_Mode mode);
+    // Helpers of go_to_point.
+    int stop_facing(TPoint point);               // faces point, neck straight; 0
+    void neck_to_ball_after_queued_actions();
+    bool dodge_if_stuck();
+    int closest_other_teammate() const;          // -1 when no other teammate is known
+    bool move_at_our_play(TPoint point, Run_Mode mode, bool flag);
+    bool move_at_their_play(TPoint point, Run_Mode mode);
+    bool move_at_their_goal_kick(TPoint point, Run_Mode mode);
+    bool move_at_their_free_kick(TPoint point, Run_Mode mode);
+    bool keep_out_of_kick_off(TPoint point, Run_Mode mode, bool flag);
+    bool moved_or_stop(int nested_result, TPoint point);
+
+
+    // ---- decision (decision.cpp) ----
+    // The steps of decision(): view mode, choice among the published proposals, execution.
+    void choose_view();
+    int choose_with_ball(Ball_Behavior_Info *chosen);       // index, -1 when none; consumes the stamps
+    int choose_without_ball(No_Ball_Behavior_Info *chosen);
+    void decide_with_ball();
+    void decide_without_ball();
+    void act_without_ball(const No_Ball_Behavior_Info &r);
+    int face_as_proposed(const Face_Info &face);
+    void finish_proposal(const No_Ball_Behavior_Info &r, bool point_the_neck);
+
+    // ---- neck and view control (neck.cpp) ----
+    static const int kSectors = 36;           // 10-degree absolute directions
+    // The neck angle (relative to the body) that shows what matters and is least recently seen.
+    float new_neck_theta();
+    void fill_points_attention(float *weights) const;   // ten weights, one per look point
+    void update_sector_scores(const float *weights);
+    float best_window(float ball_dir) const;  // absolute head direction that keeps the ball in view
+    int turn_to_scan_field();
+    int turn_neck_to_abs_ang_with_queued_actions(float angle);
+    bool can_face_to_abs_ang_with_neck_after_actions(float angle, float margin) const;
+    // Looks where the player, about to pass, has not looked for longest.
+    void turn_neck_to_best_angle_for_pass();
+    // Low scores mark directions that matter and have gone unseen long; kept for the process's life.
+    float sector_scores[kSectors] = {};
+
+
+    // ---- kick primitive and multi-cycle kicks (skills/kick.cpp) ----
+    // Directions relative to the body unless named absolute; distances are the
+    // ball's wanted displacement next cycle. do_kick: 0 refused, 3 only computed,
+    // else the kick command's result. turnball_kick: 1 ignored, 2 kicked, 3 done
+    // or refused, 4 turned or stopped to learn the ball's velocity, 5 ball lost.
+    int do_kick(float dir, float dist, float dist_factor);
+    int do_kick(float dir, float dist, float dist_factor, bool *ok, float *power, float *kick_dir,
+                bool only_compute);
+    bool limit_to_max_power(float dir, float dist, float want, float rate, bool moving, bool *ok, float *p,
+                            float *k);
+    void player_movement_correction(float *dir, float *dist) const;
+    Turn_Dir rot_to_avoid_opponent(float dir) const;     // dir absolute
+    Turn_Dir rot_closest(float dir) const;               // dir absolute
+    Turn_Dir kick_rotation_direction_abs(float dir, Turn_Dir rot) const;
+    bool is_straight_kick(float dir, float dist, float margin) const;
+    int turnball_kick(float angle, Turn_Dir dir, bool locked);
+    int turnball_kick(float dir, Turn_Dir rot, bool stop, float end_dist, float close_marg, float factor);
+    int look_for_ball_velocity(float far_turn);
+    // The rest take absolute directions.
+    int hard_kick_turnball(float dir, Turn_Dir rot, bool stop);
+    bool is_hard_kick_coll(float dir, TPoint *ball_next, float speed, bool *ok);
+    int kick_ball_to(TPoint p);
+    int kick_hard_moderate(float dir, float speed, Turn_Dir rot);
+    float two_kick_speed(TPoint base, TPoint next, TPoint me_next, float r0, TPoint *run_up) const;
+    int solve_hard_kick_collision(float dir, float speed, Turn_Dir rot, TPoint next, bool ok);
+    void hard_kick(float dir, Turn_Dir rot, bool use_turnball);
+    int smart_kick_hard_abs(float dir, Kick_Mode mode, float speed, Turn_Dir rot);
+    int smart_kick_by_mode(float dir, Kick_Mode mode, float speed, Turn_Dir rot);
+    void neck_after_kick();
+    int smart_pass(TPoint p, float speed, Kick_Mode mode, Turn_Dir rot);
+    // A hard kick in progress: the cycle of its last kick, whether the run-up
+    // has started, and the rotation sense it keeps while called every cycle.
+    int hard_kick_cycle = kEmptySlot;
+    bool hard_kick_continuing = false;
+    Turn_Dir hard_kick_rot = TD_CLOCKWISE;
+
+    // ---- positions, offside limit and map saying (positions.cpp) ----
+    // Strategic positions from the formation, kept onside.
+    TPoint get_position();
+    TPoint get_position(int unum);
+    TPoint get_position(TPoint ball);
+    TPoint get_position(int unum, TPoint ball);
+    float limit_offside(float x) const;
+    int say_map_now();            // tells the world map at once, outside the say slot
+    // Positions from the working-directory formation table.
+    TPoint calc_pos_by_attraction();
+    TPoint calc_pos_by_attraction(TPoint ball);
+    TPoint calc_pos_by_attraction(int unum);
+    TPoint calc_pos_by_attraction(int unum, TPoint ball);
+    float limit_min_max(float x);
+    float limit_min_max(float x, int unum);
+
     void inform_assess();
     void reset_objects();
 

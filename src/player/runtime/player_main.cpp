@@ -4,7 +4,10 @@
 #include <cstdio>
 
 #include "common/transfer.h"
+#include "player/agent/ball.h"
 #include "player/agent/core.h"
+#include "player/agent/gamestart.h"
+#include "player/agent/position.h"
 #include "player/runtime/client.h"
 #include "player/runtime/parser.h"
 #include "player/world/encrypt.h"
@@ -14,8 +17,9 @@ namespace {
 void create_behaviour_objects() {
     for (TWith_Ball *&object : core->with_ball_objects)
         object = new TWith_Ball();
-    for (TWithout_Ball *&object : core->without_ball_objects)
-        object = new TWithout_Ball();
+    core->without_ball_objects[0] = new TPosition();
+    core->without_ball_objects[1] = new TGet_Ball();
+    core->without_ball_objects[2] = new TGame_Start();
 }
 
 // Decency and learning rates of the with-ball objects: a field player's first

@@ -263,6 +263,72 @@ void TWorld_Model::update() {
     place_kick_off_ball();
     if (core->game_stopped)
         ball.vel = TPoint(0, 0);
+    if (me)
+        tell_map();
+}
+
+namespace {
+
+// When a player tells its map: the ball in a zone, on some cycles, by post.
+struct Map_Say_Rule {
+    int post;                                  // -1: every post
+    bool (*ball_in)(TPoint ball);
+    int mod, rest;                             // cycle % mod == rest
+    int known_teammate;                        // says only while this teammate is known; 0: always
+    bool (*post_says)(int post, TPoint ball);  // for the rules of every post
+};
+
+const Map_Say_Rule kMapSayRules[] = {
+    {-1, [](TPoint b) { return b.X > 32 && std::fabs(b.Y) > 20; }, 6, 1, 0,
+     [](int post, TPoint) { return post == 13 || post == 14; }},
+    {-1, [](TPoint b) { return b.X > 32 && std::fabs(b.Y) < 20; }, 6, 1, 0,
+     [](int post, TPoint b) { return (post == 18 && b.Y >= 0) || (post == 17 && b.Y < 0); }},
+    {4, [](TPoint b) { return b.Y > 20; }, 4, 3, 0, nullptr},
+    {4, [](TPoint b) { return b.X > 20 && b.Y > -20; }, 4, 3, 0, nullptr},
+    {4, [](TPoint b) { return b.X > -20 && b.Y > -20; }, 4, 3, 11, nullptr},
+    {3, [](TPoint b) { return b.Y < -20; }, 4, 1, 0, nullptr},
+    {3, [](TPoint b) { return b.X > 20 && b.Y < 20; }, 4, 1, 0, nullptr},
+    {3, [](TPoint b) { return b.X > -20 && b.Y < 20; }, 4, 1, 10, nullptr},
+    {17, [](TPoint b) { return b.Y < -20; }, 4, 3, 0, nullptr},
+    {17, [](TPoint b) { return b.X < -20 && b.Y < 20; }, 4, 3, 0, nullptr},
+    {17, [](TPoint b) { return b.X < 20 && b.Y < 20; }, 4, 1, 2, nullptr},
+    {18, [](TPoint b) { return b.Y > 20; }, 4, 1, 0, nullptr},
+    {18, [](TPoint b) { return b.X < -20 && b.Y > -20; }, 4, 1, 0, nullptr},
+    {18, [](TPoint b) { return b.X < 20 && b.Y > -20; }, 4, 3, 5, nullptr},
+};
+
+}  // namespace
+
+// A teammate near a fast ball hears the map at once; otherwise each post tells
+// it on the cycles and ball zones where its neighbours need it.
+void TWorld_Model::tell_map() {
+    if (!core->map_encoder)
+        return;
+    char text[kMapTextSize];
+    if (!core->map_encoder->get_map_string(text, core->info_snapshot.unum))
+        return;
+    core->rlog(30, "for sending map, vel_chance of ball is ", ball.vel_chance);
+
+    const int fastest = fastest_teammate_to_ball();
+    teammate_best_point_to_ball(fastest, 30);
+    if (fastest != core->info_snapshot.unum && ball_dist_from_body() < 6.0f &&
+        ball.vel_chance == 1.0f && ball.vel.abs() > 1.3) {
+        core->say_map_now();
+        return;
+    }
+    if (!ball.know_pos())
+        return;
+    const int post = core->my_post();
+    const int cycle = core->cycle;
+    for (const Map_Say_Rule &rule : kMapSayRules) {
+        if ((rule.post != -1 && rule.post != post) || !rule.ball_in(ball.pos) || cycle % rule.mod != rule.rest)
+            continue;
+        const bool says = rule.post_says ? rule.post_says(post, ball.pos)
+                                         : rule.known_teammate == 0 || teammates[rule.known_teammate].know_pos();
+        if (says)
+            core->say(text);
+        return;
+    }
 }
 
 // Teammates' map messages of this and the last cycle; my own says are skipped.

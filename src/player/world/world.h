@@ -96,6 +96,7 @@ public:
     // ---- localisation and tracking (world.cpp) ----
     void merge_heard_maps();
     void note_fastest_player();
+    void tell_map();
     static const int kFlagCount = 55;       // 53 flags and the two goal centres
     static const int kHeadHistory = 7;
 

@@ -1,0 +1,112 @@
+#include "player/agent/position.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "player/agent/core.h"
+#include "player/runtime/client.h"
+
+namespace {
+
+const TPoint kOurGoalCentre(-52.5, 0);
+const double kGoalCircleRadius = 9.0;
+const float kNearTarget = 3.0f;        // within this I only face the ball
+const float kRunBuffer = 1.0f;
+const float kRunChance = 0.55f;
+const float kFaceChance = 0.1f;
+const float kScanChance = 1.0f;
+const float kSideMargin = 10.0f;       // targets keep this far from the touch lines
+const float kGoalieKeepRadius = 1.5f;  // a new target this close keeps the old one
+const float kFieldKeepRadius = 4.0f;
+const float kRestartShift = 15.0f;     // how far ahead of the ball we stand at our restarts
+const float kCatchSideY = 16.0f;       // the side opposite the ball while our keeper holds it
+
+bool is_player(int u) { return u >= 1 && u <= 11; }
+
+}  // namespace
+
+TPosition::TPosition() {
+    load_formations();
+    goal_circle.insert(kOurGoalCentre, kGoalCircleRadius);
+    goal_circle.set_width(1);
+}
+
+void TPosition::load_formations() { formation.load("formation.rf"); }
+
+TPoint TPosition::get_position() {
+    if (core->info_snapshot.play_mode != PM_GOAL_KICK_OURS && core->catch_state != 1)
+        return core->get_position();
+    TPoint ball = core->world->ball.pos;
+    ball.X += kRestartShift;
+    if (core->catch_state == 1)
+        ball.Y = ball.Y >= 0 ? -kCatchSideY : kCatchSideY;
+    return core->get_position(ball);
+}
+
+TPoint TPosition::calc_pos_by_attraction() {
+    const TPoint ball = core->world->ball.pos;
+    const int u = core->info_snapshot.unum;
+    if (!is_player(u))
+        return ball;
+    TPoint pos = ball * formation.attraction[u] + formation.base_pos[u];
+    if (formation.behind_ball[u] && pos.X > ball.X)
+        pos.X = ball.X;
+    return pos;
+}
+
+float TPosition::limit_offside(float x) { return core->limit_offside(x); }
+
+float TPosition::limit_min_max(float x) {
+    const int u = core->info_snapshot.unum;
+    if (!is_player(u))
+        return x;
+    return std::min(formation.max_x[u], std::max(formation.min_x[u], x));
+}
+
+void TPosition::assess() {
+    make_empty();
+    TPoint target = core->world->ball.know_pos() ? target_in_width(get_position()) : kInvalidPoint;
+    // A target that is no number (unknown ball, broken estimate) makes me look around.
+    if (std::isfinite(target.X) && std::isfinite(target.Y) && !target.is_point_QUAZIL()) {
+        target = steady_target(target);
+        take_position(target, kNearTarget, kRunBuffer, kRunChance);
+    } else {
+        turn_to_scan_field();
+        work.chance = kScanChance;
+    }
+    printf("pos assessor");
+    fill_final();
+}
+
+TPoint TPosition::target_in_width(TPoint target) const {
+    const double limit = std::max(0.0f, core->SP_pitch_width / 2 - kSideMargin);
+    target.Y = std::min(limit, std::max(-limit, target.Y));
+    return target;
+}
+
+// A small shift of the target would make me turn away from a point I am
+// already running to: keep the old one then.
+TPoint TPosition::steady_target(TPoint target) {
+    const TWorld_Model &w = *core->world;
+    const float keep = core->info_snapshot.unum == 1 ? kGoalieKeepRadius : kFieldKeepRadius;
+    const float ignore = core->go_to_point_ignore_angle;
+    if (target.dist(remembered_target) < keep &&
+        std::fabs(w.body_angle_from_point(remembered_target)) <= ignore &&
+        std::fabs(w.body_angle_from_point(target)) > ignore)
+        return remembered_target;
+    remembered_target = target;
+    return target;
+}
+
+void TPosition::take_position(TPoint target, float near_dist, float buffer, float run_chance) {
+    const double d = core->world->my_pos().dist(target);
+    core->rlog(20, "my distance to desired point is :", d);
+    if (d <= near_dist) {
+        face_ball();
+        work.chance = kFaceChance;
+    } else {
+        go_to_point(target, RM_FASTEST, buffer, false, false, true);
+        work.chance = run_chance;
+    }
+}

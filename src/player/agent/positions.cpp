@@ -1,0 +1,76 @@
+// Strategic positions for any player and ball, the offside limit, and the
+// immediate saying of the world map.
+
+#include <algorithm>
+
+#include "common/transfer.h"
+#include "player/agent/core.h"
+#include "player/runtime/client.h"
+#include "player/world/encrypt.h"
+
+namespace {
+
+// Positions keep this far behind the offside line.
+const float kOffsideMargin = 4.0f;
+const int kMapSaySize = 1024;
+
+bool is_player(int unum) { return unum >= 1 && unum <= 11; }
+
+}  // namespace
+
+TPoint TCore::get_position() { return get_position(info_snapshot.unum, world->ball.pos); }
+TPoint TCore::get_position(int unum) { return get_position(unum, world->ball.pos); }
+TPoint TCore::get_position(TPoint ball) { return get_position(info_snapshot.unum, ball); }
+
+TPoint TCore::get_position(int unum, TPoint ball) {
+    TPoint p = positioning.get_position(unum, ball);
+    p.X = limit_offside(static_cast<float>(p.X));
+    return p;
+}
+
+// The line is the ball, the centre line or the second-last known opponent,
+// whichever is furthest forward.
+float TCore::limit_offside(float x) const {
+    float line = std::max(0.0f, static_cast<float>(world->ball.pos.X));
+    const int last = world->farthest_opponent();
+    for (int u = 1; u <= 11; ++u) {
+        const TPlayer &o = world->opponents[u];
+        if (u != last && o.pos_chance > 0.5f && o.pos.X > line)
+            line = static_cast<float>(o.pos.X);
+    }
+    return std::min(x, line - kOffsideMargin);
+}
+
+int TCore::say_map_now() {
+    if (!map_encoder)
+        return -1;
+    char map[kMapSaySize];
+    if (!map_encoder->get_map_string(map, info_snapshot.unum))
+        return -1;
+    char text[kMapSaySize + 8];
+    snprintf(text, sizeof text, "(say %s)", map);
+    return net->send_message(text);
+}
+
+TPoint TCore::calc_pos_by_attraction() { return calc_pos_by_attraction(info_snapshot.unum, world->ball.pos); }
+TPoint TCore::calc_pos_by_attraction(TPoint ball) { return calc_pos_by_attraction(info_snapshot.unum, ball); }
+TPoint TCore::calc_pos_by_attraction(int unum) { return calc_pos_by_attraction(unum, world->ball.pos); }
+
+TPoint TCore::calc_pos_by_attraction(int unum, TPoint ball) {
+    if (!is_player(unum))
+        return ball;
+    const Formation_Table &t = formation_table;
+    TPoint pos(ball.X * t.attraction[unum].X + t.base_pos[unum].X,
+               ball.Y * t.attraction[unum].Y + t.base_pos[unum].Y);
+    if (t.behind_ball[unum] && pos.X > ball.X)
+        pos.X = ball.X;
+    return pos;
+}
+
+float TCore::limit_min_max(float x) { return limit_min_max(x, info_snapshot.unum); }
+
+float TCore::limit_min_max(float x, int unum) {
+    if (!is_player(unum))
+        return x;
+    return std::min(formation_table.max_x[unum], std::max(formation_table.min_x[unum], x));
+}

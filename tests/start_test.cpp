@@ -1,0 +1,43 @@
+// The whole team started with start.sh against the stand-in server.
+
+#include <chrono>
+#include <gtest/gtest.h>
+#include <set>
+
+#include "standin/child_process.h"
+#include "standin/standin_server.h"
+
+using namespace std::chrono_literals;
+
+TEST(StartScript, ElevenPlayersMoveToTheirPostsAndLeaveWithTheServer) {
+    StandInServer server;
+    ASSERT_TRUE(server.start());
+    const std::string run = make_work_dir();
+    ChildProcess team;
+    ASSERT_TRUE(team.start("/usr/bin/env",
+                           {"TEAM2D_BIN_DIR=" BIN_DIR, "TEAM2D_RUN_DIR=" + run, "bash",
+                            SOURCE_DIR "/start.sh", "-h", "127.0.0.1", "-p", std::to_string(server.port()),
+                            "-t", "Starters"},
+                           SOURCE_DIR, run + "/start-output.txt"));
+
+    std::set<int> movers;
+    server.wait_for([&](const StandInDatagram &d) {
+        if (d.text.rfind("(move ", 0) == 0)
+            movers.insert(d.unum);
+        return movers.size() == 11;
+    }, 20s);
+    ASSERT_EQ(movers.size(), 11u) << team.output();
+
+    const std::vector<StandInPlayer> players = server.players();
+    ASSERT_EQ(players.size(), 11u);
+    int goalies = 0;
+    for (const StandInPlayer &p : players) {
+        EXPECT_EQ(p.team, "Starters");
+        EXPECT_LE(p.x, -1.0) << "player " << p.unum << " is not in our half";
+        goalies += p.goalie;
+    }
+    EXPECT_EQ(goalies, 1);
+
+    server.fall_silent();
+    EXPECT_EQ(team.wait_exit(6s), 0) << team.output();
+}
