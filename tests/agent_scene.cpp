@@ -53,8 +53,3 @@ void destroy_agent() {
     parser = nullptr;
     net = nullptr;
 }
-
-void build_agent(TCore *agent, int unum) {
-    enter_scene(false);
-    attach_agent(agent, unum);
-}

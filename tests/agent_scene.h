@@ -21,8 +21,5 @@ Core *make_agent(int unum, bool with_data = false) {
     return agent;
 }
 
-// attach_agent in a fresh working directory, for a core built elsewhere.
-void build_agent(TCore *agent, int unum);
-
 // Deletes what make_agent made, the behaviour objects included.
 void destroy_agent();

@@ -19,7 +19,7 @@ namespace {
 class Agent_Scene : public ::testing::Test {
 protected:
     void SetUp() override {
-        build_agent(new TCore(), 7);
+        make_agent<TCore>(7);
         core->real_cycle = 20;
         core->cycle = 20;
         core->game_stopped = false;

@@ -15,7 +15,7 @@ namespace {
 class Movement : public ::testing::Test {
 protected:
     void SetUp() override {
-        build_agent(new TCore(), 7);
+        make_agent<TCore>(7);
         core->real_cycle = 10;
         core->game_stopped = false;
         core->info_snapshot.sense.stamina = 4000;

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "agent_scene.h"
 #include "common/transfer.h"
 #include "player/agent/core.h"
 #include "player/runtime/client.h"
@@ -21,11 +22,8 @@ const int kMe = 7;
 class World_Scene : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(chdir(make_work_dir().c_str()), 0);
-        net = new TTransfer();
-        parser = new TParser();
-        core = new TCore();
-        world = core->world = new TWorld_Model();
+        make_agent<TCore>(kMe);
+        world = core->world;
         be(kMe);
         core->real_cycle = 10;
         core->cycle = 10;
@@ -33,13 +31,7 @@ protected:
         core->info_snapshot.sense.stamina = 4000;
         core->info_snapshot.sense.effort = 1;
     }
-    void TearDown() override {
-        delete core->world;
-        delete core;
-        delete parser;
-        delete net;
-        core = nullptr;
-    }
+    void TearDown() override { destroy_agent(); }
     // I am teammate unum, at the origin, standing still and facing +x.
     void be(int unum) {
         world->me = &world->teammates[unum];

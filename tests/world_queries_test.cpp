@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "agent_scene.h"
 #include "common/transfer.h"
 #include "common/utils.h"
 #include "player/agent/core.h"
@@ -19,22 +20,10 @@ const int kMe = 7;
 class WorldQueries : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(chdir(make_work_dir().c_str()), 0);
-        net = new TTransfer();
-        parser = new TParser();
-        core = new TCore();
-        core->world = new TWorld_Model();
+        make_agent<TCore>(kMe);
         world = core->world;
-        world->me = &world->teammates[kMe];
-        core->info_snapshot.unum = kMe;
     }
-    void TearDown() override {
-        delete core->world;
-        delete core;
-        delete parser;
-        delete net;
-        core = nullptr;
-    }
+    void TearDown() override { destroy_agent(); }
 
     void place_me(TPoint pos, float body, float head) {
         world->me->pos = pos;

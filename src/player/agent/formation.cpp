@@ -1,5 +1,6 @@
 #include "player/agent/formation.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -329,4 +330,21 @@ bool Formation_Table::load(const char *path) {
     }
     fclose(file);
     return true;
+}
+
+static bool is_table_player(int unum) { return unum >= 1 && unum <= 11; }
+
+TPoint Formation_Table::position_by_attraction(int unum, TPoint ball) const {
+    if (!is_table_player(unum))
+        return ball;
+    TPoint pos = ball * attraction[unum] + base_pos[unum];
+    if (behind_ball[unum] && pos.X > ball.X)
+        pos.X = ball.X;
+    return pos;
+}
+
+float Formation_Table::limit_min_max(float x, int unum) const {
+    if (!is_table_player(unum))
+        return x;
+    return std::min(max_x[unum], std::max(min_x[unum], x));
 }

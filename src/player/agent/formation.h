@@ -150,4 +150,10 @@ struct Formation_Table {
     // that is missing or malformed leaves its values as they were; faults are
     // reported on standard error. False when the file cannot be opened.
     bool load(const char *path);
+
+    // Base position pulled by the ball, kept behind it where asked; the ball
+    // itself for a number outside 1 to 11.
+    TPoint position_by_attraction(int unum, TPoint ball) const;
+    // x within the player's range; unchanged for a number outside 1 to 11.
+    float limit_min_max(float x, int unum) const;
 };

@@ -21,9 +21,6 @@ const float kGoalieKeepRadius = 1.5f;  // a new target this close keeps the old 
 const float kFieldKeepRadius = 4.0f;
 const float kRestartShift = 15.0f;     // how far ahead of the ball we stand at our restarts
 const float kCatchSideY = 16.0f;       // the side opposite the ball while our keeper holds it
-
-bool is_player(int u) { return u >= 1 && u <= 11; }
-
 }  // namespace
 
 TPosition::TPosition() {
@@ -45,23 +42,13 @@ TPoint TPosition::get_position() {
 }
 
 TPoint TPosition::calc_pos_by_attraction() {
-    const TPoint ball = core->world->ball.pos;
-    const int u = core->info_snapshot.unum;
-    if (!is_player(u))
-        return ball;
-    TPoint pos = ball * formation.attraction[u] + formation.base_pos[u];
-    if (formation.behind_ball[u] && pos.X > ball.X)
-        pos.X = ball.X;
-    return pos;
+    return formation.position_by_attraction(core->info_snapshot.unum, core->world->ball.pos);
 }
 
 float TPosition::limit_offside(float x) { return core->limit_offside(x); }
 
 float TPosition::limit_min_max(float x) {
-    const int u = core->info_snapshot.unum;
-    if (!is_player(u))
-        return x;
-    return std::min(formation.max_x[u], std::max(formation.min_x[u], x));
+    return formation.limit_min_max(x, core->info_snapshot.unum);
 }
 
 void TPosition::assess() {

@@ -13,9 +13,6 @@ namespace {
 // Positions keep this far behind the offside line.
 const float kOffsideMargin = 4.0f;
 const int kMapSaySize = 1024;
-
-bool is_player(int unum) { return unum >= 1 && unum <= 11; }
-
 }  // namespace
 
 TPoint TCore::get_position() { return get_position(info_snapshot.unum, world->ball.pos); }
@@ -57,20 +54,11 @@ TPoint TCore::calc_pos_by_attraction(TPoint ball) { return calc_pos_by_attractio
 TPoint TCore::calc_pos_by_attraction(int unum) { return calc_pos_by_attraction(unum, world->ball.pos); }
 
 TPoint TCore::calc_pos_by_attraction(int unum, TPoint ball) {
-    if (!is_player(unum))
-        return ball;
-    const Formation_Table &t = formation_table;
-    TPoint pos(ball.X * t.attraction[unum].X + t.base_pos[unum].X,
-               ball.Y * t.attraction[unum].Y + t.base_pos[unum].Y);
-    if (t.behind_ball[unum] && pos.X > ball.X)
-        pos.X = ball.X;
-    return pos;
+    return formation_table.position_by_attraction(unum, ball);
 }
 
 float TCore::limit_min_max(float x) { return limit_min_max(x, info_snapshot.unum); }
 
 float TCore::limit_min_max(float x, int unum) {
-    if (!is_player(unum))
-        return x;
-    return std::min(formation_table.max_x[unum], std::max(formation_table.min_x[unum], x));
+    return formation_table.limit_min_max(x, unum);
 }
