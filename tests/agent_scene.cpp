@@ -1,5 +1,6 @@
 #include "agent_scene.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -10,13 +11,25 @@
 #include "player/world/encrypt.h"
 #include "standin/child_process.h"
 
+void link_data(const std::string &dir) {
+    ASSERT_EQ(symlink(DATA_DIR, (dir + "/data").c_str()), 0);
+    ASSERT_EQ(symlink(DATA_DIR "/wd-formation.rf", (dir + "/formation.rf").c_str()), 0);
+}
+
 void enter_scene(bool with_data) {
     const std::string dir = make_work_dir();
     ASSERT_EQ(chdir(dir.c_str()), 0);
-    if (with_data) {
-        ASSERT_EQ(symlink(DATA_DIR, "data"), 0);
-        ASSERT_EQ(symlink(DATA_DIR "/wd-formation.rf", "formation.rf"), 0);
-    }
+    if (with_data)
+        link_data(dir);
+}
+
+std::string program_dir(int port, const std::string &team, bool with_data) {
+    const std::string dir = make_work_dir();
+    if (with_data)
+        link_data(dir);
+    std::ofstream(dir + "/agent.conf") << "server 127.0.0.1\nport " << port << "\nteam_name " << team << "\n"
+                                       << (with_data ? "eval_conf ./data/evaluator.conf\n" : "");
+    return dir;
 }
 
 void attach_agent(TCore *agent, int unum) {
@@ -52,4 +65,19 @@ void destroy_agent() {
     core = nullptr;
     parser = nullptr;
     net = nullptr;
+}
+
+void place_me(TPoint pos, float body) {
+    TPlayer &me = *core->world->me;
+    me.pos = pos;
+    me.vel = TPoint(0, 0);
+    me.body = me.head = body;
+    me.pos_chance = me.vel_chance = 1.0f;
+}
+
+void place_ball(TPoint pos, TPoint vel) {
+    TBall &ball = core->world->ball;
+    ball.pos = pos;
+    ball.vel = vel;
+    ball.pos_chance = ball.vel_chance = 1.0f;
 }

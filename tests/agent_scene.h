@@ -2,7 +2,18 @@
 // A player's long-lived objects built in a fresh working directory, as the
 // program's start-up builds them, for tests that drive the core directly.
 
+#include "common/geometry.h"
+
+#include <string>
+
 class TCore;
+
+// Makes the shipped data files visible in dir as "data" and "formation.rf".
+void link_data(const std::string &dir);
+
+// A fresh directory to run a program of ours in, its agent.conf pointing it at
+// the server on port as a player of team; with_data links the data files.
+std::string program_dir(int port, const std::string &team, bool with_data);
 
 // Makes a fresh working directory the current one; with_data links the
 // shipped data files into it as "./data" and "formation.rf".
@@ -23,3 +34,8 @@ Core *make_agent(int unum, bool with_data = false) {
 
 // Deletes what make_agent made, the behaviour objects included.
 void destroy_agent();
+
+// I stand still at pos facing body, neck straight, surely known.
+void place_me(TPoint pos, float body);
+// The ball at pos moving with vel, surely known.
+void place_ball(TPoint pos, TPoint vel = TPoint(0, 0));

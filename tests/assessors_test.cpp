@@ -40,19 +40,6 @@ protected:
     }
     void TearDown() override { destroy_agent(); }
 
-    static void place_me(TPoint pos, float body) {
-        TPlayer &me = *core->world->me;
-        me.pos = pos;
-        me.body = body;
-        me.pos_chance = 1.0f;
-    }
-    static void place_ball(TPoint pos, TPoint vel = TPoint(0, 0)) {
-        TBall &ball = core->world->ball;
-        ball.pos = pos;
-        ball.vel = vel;
-        ball.pos_chance = 1.0f;
-        ball.vel_chance = 1.0f;
-    }
     static void place_teammate(int u, TPoint pos) {
         TPlayer &mate = core->world->teammates[u];
         mate.pos = pos;

@@ -49,6 +49,8 @@ protected:
         delete parser;
         delete net;
         core = nullptr;
+        parser = nullptr;
+        net = nullptr;
     }
 
     // The sender's world: two teammates and an opponent known, others too vaguely.

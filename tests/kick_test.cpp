@@ -9,6 +9,8 @@
 #include "agent_scene.h"
 #include "player/agent/core.h"
 #include "player/runtime/client.h"
+#include "standin/standin_physics.h"
+#include "standin/standin_server.h"
 
 namespace {
 
@@ -20,23 +22,11 @@ protected:
         core->cycle = 10;
         core->game_stopped = false;
         core->ball_holder = 7;
-        place_me(0, 0, 0);
-        place_ball(0.5, 0);
+        place_me(TPoint(0, 0), 0);
+        place_ball(TPoint(0.5, 0));
     }
     void TearDown() override { destroy_agent(); }
 
-    static void place_me(double x, double y, float body) {
-        TPlayer &me = *core->world->me;
-        me.pos = TPoint(x, y);
-        me.vel = TPoint(0, 0);
-        me.body = me.head = body;
-        me.pos_chance = me.vel_chance = 1.0f;
-    }
-    static void place_ball(double x, double y, TPoint vel = TPoint(0, 0)) {
-        core->world->ball.pos = TPoint(x, y);
-        core->world->ball.vel = vel;
-        core->world->ball.pos_chance = core->world->ball.vel_chance = 1.0f;
-    }
     static void place_opponent(double x, double y) {
         TPlayer &o = core->world->opponents[3];
         o.pos = TPoint(x, y);
@@ -73,14 +63,14 @@ TEST_F(Kick, WishAboveMaxpowerOnAStillBallIsOnlyPowerLimited) {
 }
 
 TEST_F(Kick, DistanceZeroWithAFastBallKicksHardestAgainstItsHeading) {
-    place_ball(0.5, 0, TPoint(0, 3));   // heading 90, 3 / 0.0259 = 116 > maxpower
+    place_ball(TPoint(0.5, 0), TPoint(0, 3));   // heading 90, 3 / 0.0259 = 116 > maxpower
     EXPECT_EQ(core->do_kick(0, 0, 1.0f), 1);
     EXPECT_STREQ(body(), "(kick 100.0 -90.0)");
 }
 
 TEST_F(Kick, MovingBallIsCorrectedForItsVelocity) {
-    place_me(0, 0, 90);
-    place_ball(0, 0.5, TPoint(0, 0.5));   // 0.5 m/cycle straight ahead of my body
+    place_me(TPoint(0, 0), 90);
+    place_ball(TPoint(0, 0.5), TPoint(0, 0.5));   // 0.5 m/cycle straight ahead of my body
     float power = 0, dir = 0;
     core->do_kick(90, 1.0f, 1.0f, nullptr, &power, &dir, true);   // wanted: 1.0 to my left
     const float expected = std::sqrt(1.0f + 0.25f) / rate_ahead(0.5f);
@@ -111,9 +101,9 @@ TEST_F(Kick, OnlyComputeGivesTheKickButQueuesNothing) {
 
 TEST_F(Kick, RefusesABallOutOfReachAndAWishWithoutDirection) {
     bool ok = false;
-    place_ball(3, 0);
+    place_ball(TPoint(3, 0));
     EXPECT_EQ(core->do_kick(0, 1.0f, 1.0f, &ok, nullptr, nullptr, false), 0);
-    place_ball(0.5, 0);
+    place_ball(TPoint(0.5, 0));
     const float nan = std::numeric_limits<float>::quiet_NaN();
     EXPECT_EQ(core->do_kick(nan, 1.0f, 1.0f), 0);
     EXPECT_EQ(core->do_kick(std::numeric_limits<float>::infinity(), 1.0f, 1.0f), 0);
@@ -131,9 +121,9 @@ TEST_F(Kick, HugeDirectionIsWrappedNotLooped) {
 // ---- geometry helpers ----
 
 TEST_F(Kick, DriftCorrectionRotatesMyAbsoluteDriftIntoTheBodyFrame) {
-    place_me(0, 0, 90);
+    place_me(TPoint(0, 0), 90);
     core->world->me->vel = TPoint(0, 0.4);   // drifting along my body direction
-    place_ball(0, 0.5);
+    place_ball(TPoint(0, 0.5));
     const double drift = core->world->my_predicted_position(1, 0, 0).abs();
     float dir = 0, dist = 0.5f;
     core->player_movement_correction(&dir, &dist);
@@ -145,7 +135,7 @@ TEST_F(Kick, StraightKickTestHasNoDivisionByZero) {
     EXPECT_TRUE(core->is_straight_kick(0, 0.5f, 0.4f));    // target is where the ball lies
     EXPECT_TRUE(core->is_straight_kick(0, 0.9f, 0.4f));    // straight away from me
     EXPECT_FALSE(core->is_straight_kick(180, 0.6f, 0.4f)); // straight through me
-    place_ball(0, 0);
+    place_ball(TPoint(0, 0));
     EXPECT_FALSE(core->is_straight_kick(90, 0.6f, 0.4f));  // the ball at my centre
 }
 
@@ -176,12 +166,12 @@ TEST_F(Kick, TurnballResults) {
     core->game_stopped = false;
     core->kick_power_rate = 0;                                    // do_kick refuses
     EXPECT_EQ(core->turnball_kick(90, TD_CLOSEST_WAY, false, 0.6f, 0.5f, 1.0f), 3);
-    place_ball(3, 0);
+    place_ball(TPoint(3, 0));
     EXPECT_EQ(core->turnball_kick(90, TD_CLOSEST_WAY, false, 0.6f, 0.5f, 1.0f), 5);
 }
 
 TEST_F(Kick, TurnballStopsAMovingBallAlreadyInPlace) {
-    place_ball(0.5, 0, TPoint(0.2, 0));
+    place_ball(TPoint(0.5, 0), TPoint(0.2, 0));
     EXPECT_EQ(core->turnball_kick(0, TD_CLOSEST_WAY, true, 0.6f, 0.5f, 1.0f), 2);
     EXPECT_FLOAT_EQ(core->body_com.direction, 180);   // against the ball's heading
 }
@@ -205,7 +195,7 @@ TEST_F(Kick, ModerateShotWithinOneKickIsOneKick) {
 }
 
 TEST_F(Kick, HardShotFromTheBackTakesARunUp) {
-    place_ball(-0.5, 0);   // one kick gives 1.9 m/cycle, a run-up through 0.985 m ahead 2.7
+    place_ball(TPoint(-0.5, 0));   // one kick gives 1.9 m/cycle, a run-up through 0.985 m ahead 2.7
     EXPECT_EQ(core->kick_hard_moderate(0, 3.0f, TD_CLOSEST_WAY), 1);
     const float rate_back = core->kick_power_rate * (1 - 0.25f - 0.25f * 0.115f / core->kickable_margin);
     const float reach = core->kickable_area - core->hard_kick_dist_buffer;
@@ -214,7 +204,7 @@ TEST_F(Kick, HardShotFromTheBackTakesARunUp) {
 }
 
 TEST_F(Kick, ModerateShotIntoMyBodyTurnsTheBall) {
-    place_ball(0.3, 0);    // closer than player_size + buffer: the turnball helps
+    place_ball(TPoint(0.3, 0));    // closer than player_size + buffer: the turnball helps
     EXPECT_EQ(core->kick_hard_moderate(180, 1.0f, TD_CLOCKWISE), 1);
     EXPECT_EQ(core->body_com.type, BC_KICK);
 }
@@ -238,11 +228,11 @@ TEST_F(Kick, HardKickKeepsItsRotationInConsecutiveCycles) {
 }
 
 TEST_F(Kick, HardKickRunsUpOnceTheBallIsBehindAndKeepsGoing) {
-    place_ball(-0.04, -0.5);      // at -94.6 degrees: within 10 of the back position 265 (-95)
+    place_ball(TPoint(-0.04, -0.5));      // at -94.6 degrees: within 10 of the back position 265 (-95)
     core->hard_kick(90, TD_COUNTER_CLOCKWISE, true);
     EXPECT_TRUE(core->hard_kick_continuing);
     next_cycle();
-    place_ball(0.5, 0);           // far from the back now, but the run-up goes on
+    place_ball(TPoint(0.5, 0));           // far from the back now, but the run-up goes on
     core->hard_kick(90, TD_COUNTER_CLOCKWISE, true);
     EXPECT_TRUE(core->hard_kick_continuing);
     next_cycle();
@@ -252,7 +242,7 @@ TEST_F(Kick, HardKickRunsUpOnceTheBallIsBehindAndKeepsGoing) {
 }
 
 TEST_F(Kick, HardKickWithoutTheBallDoesNothing) {
-    place_ball(3, 0);
+    place_ball(TPoint(3, 0));
     core->hard_kick(90, TD_CLOCKWISE, true);
     EXPECT_STREQ(body(), "nothing");
     EXPECT_EQ(core->hard_kick_cycle, kEmptySlot);
@@ -269,12 +259,12 @@ TEST_F(Kick, SmartKickStraightShotAndNeck) {
     EXPECT_STREQ(body(), "(kick 19.3 0.0)");
     EXPECT_FALSE(core->turn_neck_is_update());   // the ball stays straight ahead of my head
     EXPECT_EQ(core->smart_kick_hard_abs(0, KM_0, 0.5f, TD_CLOSEST_WAY), 1);
-    place_ball(3, 0);
+    place_ball(TPoint(3, 0));
     EXPECT_EQ(core->smart_kick_hard_abs(0, KM_2, 0.5f, TD_CLOSEST_WAY), 0);
 }
 
 TEST_F(Kick, SmartKickQuickModeTurnsTowardsABallBesideMe) {
-    place_ball(0, 0.5);           // 90 degrees to my left, staying kickable
+    place_ball(TPoint(0, 0.5));           // 90 degrees to my left, staying kickable
     EXPECT_EQ(core->smart_kick_hard_abs(0, KM_3, 1.0f, TD_CLOSEST_WAY), 1);
     EXPECT_EQ(core->body_com.type, BC_TURN);
 }
@@ -285,4 +275,44 @@ TEST_F(Kick, SmartPassAimsAtThePoint) {
     EXPECT_GT(core->body_com.power, 0);
 }
 
+// The kick command as sent, applied by the simulator to the same scene: the
+// ball's first step must be the speed asked for.
+double simulated_first_step(double ball_x, double ball_y, TPoint ball_vel) {
+    float power = 0, direction = 0;
+    if (sscanf(core->body_com.text, "(kick %f %f)", &power, &direction) != 2)
+        return -1;
+    StandInPlayer me;
+    me.x = core->world->me->pos.X;
+    me.y = core->world->me->pos.Y;
+    me.body_deg = core->world->me->body;
+    StandInWorld world;
+    world.ball_x = ball_x;
+    world.ball_y = ball_y;
+    world.ball_vx = ball_vel.X;
+    world.ball_vy = ball_vel.Y;
+    if (!standin_kick(me, world, power, direction))
+        return -1;
+    standin_step_ball(world);
+    return std::hypot(world.ball_x - ball_x, world.ball_y - ball_y);
+}
+
+TEST_F(Kick, TheBallLeavesAtThePredictedSpeed) {
+    struct Scene {
+        double x, y;
+        TPoint vel;
+        float dir, speed;
+    } scenes[] = {
+        {0.5, 0, TPoint(0, 0), 0, 2.0f},          // straight ahead
+        {0.2, 0.6, TPoint(0, 0), -45, 1.5f},      // beside me, kicked across the body
+        {0.7, -0.3, TPoint(0.4, 0.2), 30, 1.8f},  // rolling past, corrected for its velocity
+        {-0.5, 0.4, TPoint(0, 0), 170, 1.0f},     // behind me, kicked backwards
+    };
+    for (const Scene &s : scenes) {
+        place_ball(TPoint(s.x, s.y), s.vel);
+        ASSERT_EQ(core->do_kick(s.dir, s.speed, 1.0f), 1);
+        EXPECT_NEAR(simulated_first_step(s.x, s.y, s.vel), s.speed, 0.05 * s.speed) << core->body_com.text;
+    }
+}
+
 }  // namespace
+

@@ -20,23 +20,11 @@ protected:
         core->game_stopped = false;
         core->info_snapshot.sense.stamina = 4000;
         core->info_snapshot.play_mode = PM_PLAY_ON;
-        place_me(0, 0, 0);
-        place_ball(0, -30);
+        place_me(TPoint(0, 0), 0);
+        place_ball(TPoint(0, -30));
     }
     void TearDown() override { destroy_agent(); }
 
-    static void place_me(double x, double y, float body) {
-        TPlayer &me = *core->world->me;
-        me.pos = TPoint(x, y);
-        me.vel = TPoint(0, 0);
-        me.body = me.head = body;
-        me.pos_chance = me.vel_chance = 1.0f;
-    }
-    static void place_ball(double x, double y) {
-        core->world->ball.pos = TPoint(x, y);
-        core->world->ball.vel = TPoint(0, 0);
-        core->world->ball.pos_chance = core->world->ball.vel_chance = 1.0f;
-    }
     static void place(TPlayer &p, double x, double y) {
         p.pos = TPoint(x, y);
         p.pos_chance = 1.0f;
@@ -115,7 +103,7 @@ TEST_F(Movement, FacingBehindWhileMovingLetsTheNeckTakeTheRestOnTheSameSide) {
 }
 
 TEST_F(Movement, FaceToBallLooksAtTheBall) {
-    place_ball(5, 5);
+    place_ball(TPoint(5, 5));
     EXPECT_EQ(core->face_to_ball(true), 3);
     EXPECT_STREQ(neck(), "(turn_neck 45.0)");
 }
@@ -134,18 +122,18 @@ TEST_F(Movement, GoToPointWithinTheBufferOnlyFacesThePoint) {
 }
 
 TEST_F(Movement, GoToPointDashesAndWatchesTheBall) {
-    place_ball(0, 30);
+    place_ball(TPoint(0, 30));
     EXPECT_EQ(core->go_to_point(TPoint(20, 0), RM_FAST, 0.5f, false), 1);
     EXPECT_STREQ(body(), "(dash 85.0)");
     EXPECT_STREQ(neck(), "(turn_neck 90.0)");
 }
 
 TEST_F(Movement, OurKickOffKeepsTeammatesInOurHalf) {
-    place_me(-10, 0, 0);
+    place_me(TPoint(-10, 0), 0);
     core->info_snapshot.play_mode = PM_KICK_OFF_OURS;
     EXPECT_EQ(core->go_to_point(TPoint(5, 9), RM_FASTEST, 0.5f, false), 1);
     EXPECT_STREQ(body(), "(turn 45.0)");   // towards (-1, 9), not (5, 9)
-    place_me(-1, 9.2, 0);                  // waiting at the line: face the real target
+    place_me(TPoint(-1, 9.2), 0);                  // waiting at the line: face the real target
     EXPECT_EQ(core->go_to_point(TPoint(5, 9), RM_FASTEST, 0.5f, false), 0);
     EXPECT_STREQ(body(), "(turn -1.9)");
 }
@@ -171,57 +159,57 @@ TEST_F(Movement, StuckAgainstATeammateSidestepsButNeverDodgesMyself) {
 // ---- go_to_point: their set plays ----
 
 TEST_F(Movement, TheirFreeKickKeepsTheDistanceFromTheBall) {
-    place_ball(0, 0);
-    place_me(0, 5, 0);
+    place_ball(TPoint(0, 0));
+    place_me(TPoint(0, 5), 0);
     their_set_play(PM_FREE_KICK_THEIRS);
     EXPECT_EQ(core->go_to_point(TPoint(30, 30), RM_FASTEST, 0.5f, false), 1);
     EXPECT_STREQ(body(), "(turn 90.0)");   // out to (0, 10.15) first
 }
 
 TEST_F(Movement, TheirFreeKickForbidsPointsNearTheBall) {
-    place_ball(0, 0);
-    place_me(0, 9.2, 0);
+    place_ball(TPoint(0, 0));
+    place_me(TPoint(0, 9.2), 0);
     their_set_play(PM_FREE_KICK_THEIRS);
     EXPECT_EQ(core->go_to_point(TPoint(0, 5), RM_FASTEST, 0.5f, false), 0);
     EXPECT_STREQ(body(), "(turn -90.0)");
-    place_me(20, 5, 180);   // still far: may approach
+    place_me(TPoint(20, 5), 180);   // still far: may approach
     EXPECT_EQ(core->go_to_point(TPoint(0, 5), RM_FASTEST, 0.5f, false), 1);
     EXPECT_STREQ(body(), "(dash 100.0)");
 }
 
 TEST_F(Movement, TheirOffsideKickKeepsUsBehindTheBall) {
-    place_ball(10, 0);
+    place_ball(TPoint(10, 0));
     core->info_snapshot.event = EV_OFFSIDE_RIGHT;
     core->info_snapshot.play_mode = PM_FREE_KICK_OURS;
     EXPECT_EQ(core->go_to_point(TPoint(20, 0), RM_FASTEST, 0.5f, false), 1);
     EXPECT_STREQ(body(), "(dash 100.0)");   // to (8, 0) rather than (20, 0)
-    place_me(7.9, 0, 0);
+    place_me(TPoint(7.9, 0), 0);
     EXPECT_EQ(core->go_to_point(TPoint(20, 0), RM_FASTEST, 0.5f, false), 0);
 }
 
 TEST_F(Movement, TheirKickOffKeepsUsInOurHalf) {
-    place_me(-10, 0, 0);
+    place_me(TPoint(-10, 0), 0);
     their_set_play(PM_KICK_OFF_THEIRS);
     core->go_to_point(TPoint(5, 9), RM_FASTEST, 0.5f, false);
     EXPECT_STREQ(body(), "(turn 45.0)");
 }
 
 TEST_F(Movement, TheirGoalKickInsideTheirAreaOnlyTurns) {
-    place_me(40, 0, 0);
+    place_me(TPoint(40, 0), 0);
     their_set_play(PM_GOAL_KICK_THEIRS);
     EXPECT_EQ(core->go_to_point(TPoint(0, 0), RM_FASTEST, 0.5f, false), 0);
     EXPECT_STREQ(body(), "(turn 180.0)");
 }
 
 TEST_F(Movement, TheirGoalKickStopsAtTheAreaInFrontOfATargetInside) {
-    place_me(20, 10, 0);
+    place_me(TPoint(20, 10), 0);
     their_set_play(PM_GOAL_KICK_THEIRS);
     EXPECT_EQ(core->go_to_point(TPoint(45, 0), RM_FASTEST, 0.5f, false), 1);
     EXPECT_STREQ(body(), "(turn -33.7)");   // to (35, 0)
 }
 
 TEST_F(Movement, TheirGoalKickGoesRoundTheAreaByTheClosestCorner) {
-    place_me(40, 25, 0);
+    place_me(TPoint(40, 25), 0);
     their_set_play(PM_GOAL_KICK_THEIRS);
     EXPECT_EQ(core->go_to_point(TPoint(40, -25), RM_FASTEST, 0.5f, false), 1);
     EXPECT_STREQ(body(), "(turn -142.5)");   // to (35, 21.16)
@@ -241,10 +229,10 @@ TEST_F(Movement, PlacesAroundTheirPenaltyArea) {
 }
 
 TEST_F(Movement, PenaltyAreaMovesAimAtItsEdges) {
-    place_me(35, 0, 0);
+    place_me(TPoint(35, 0), 0);
     EXPECT_EQ(core->go_to_penalty_area_corner(true, RM_FASTEST), 1);
     EXPECT_STREQ(body(), "(turn -90.0)");   // to (35, -21.16)
-    place_me(0, 0, 0);
+    place_me(TPoint(0, 0), 0);
     EXPECT_EQ(core->go_to_x_by_point(TPoint(10, 5), RM_FASTEST), 1);
     EXPECT_STREQ(body(), "(turn -55.1)");   // to (10, -14.34)
 }
@@ -252,7 +240,7 @@ TEST_F(Movement, PenaltyAreaMovesAimAtItsEdges) {
 // ---- go_to_ball ----
 
 TEST_F(Movement, GoToBallWithTheBallAtMyFeetOnlyWatchesIt) {
-    place_ball(0.5, 0.5);
+    place_ball(TPoint(0.5, 0.5));
     core->ball_holder = 7;
     EXPECT_EQ(core->go_to_ball(RM_FASTEST), 3);
     EXPECT_STREQ(body(), "nothing");
@@ -266,7 +254,7 @@ TEST_F(Movement, GoToBallWithoutKnowingTheBallQueuesNothing) {
 }
 
 TEST_F(Movement, GoToBallRunsSlowlyAtOurSetPlayAndFastAtTheirs) {
-    place_ball(20, 0);
+    place_ball(TPoint(20, 0));
     core->info_snapshot.play_mode = PM_CORNER_KICK_OURS;
     EXPECT_EQ(core->go_to_ball(RM_FASTEST), 1);
     EXPECT_STREQ(body(), "(dash 20.0)");

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 
+#include "agent_scene.h"
 #include "standin/child_process.h"
 #include "standin/standin_server.h"
 
@@ -17,9 +18,7 @@ class PlayerProgram : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(server.start());
-        dir = make_work_dir();
-        std::ofstream conf(dir + "/agent.conf");
-        conf << "server 127.0.0.1\nport " << server.port() << "\nteam_name Testers\n";
+        dir = program_dir(server.port(), "Testers", false);
     }
 
     void start_player() { ASSERT_TRUE(player.start(PLAYER_BIN, {}, dir)); }

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <map>
 #include <sstream>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -360,12 +361,25 @@ TEST(StandInPhysics, KickNeedsTheBallInReachAndIsCappedAtTheBallLimits) {
     EXPECT_DOUBLE_EQ(far.ball_ax, 0);
 
     StandInWorld touching;
-    touching.ball_x = 0.3;                      // overlapping: the rate would exceed the cap
+    touching.ball_x = 0.3;                      // overlapping counts as touching: the full rate
     touching.ball_vx = 1.0;
     ASSERT_TRUE(standin_kick(player, touching, 100, 0));
     standin_step_ball(touching);
     EXPECT_NEAR(touching.ball_x, 0.3 + 2.7, 1e-9);   // accel and speed both cut to 2.7
     EXPECT_NEAR(touching.ball_vx, 2.7 * 0.94, 1e-9);
+}
+
+TEST(StandInPhysics, CatchNeedsTheBallInTheRectangleAndInOurPenaltyArea) {
+    const StandInPlayer keeper = player_at(-45, 0, 0);
+    StandInWorld world;
+    world.ball_x = -45 + 1.1;            // aimed along the 2 x 1 diagonal, 26.57 degrees off
+    EXPECT_TRUE(standin_ball_in_catch_area(keeper, world, 26.57));
+    EXPECT_FALSE(standin_ball_in_catch_area(keeper, world, 90));
+    world.ball_x = -45 + 1.15;           // beyond the half diagonal, 1.118
+    EXPECT_FALSE(standin_ball_in_catch_area(keeper, world, 26.57));
+    EXPECT_TRUE(standin_ball_in_catch_area(keeper, world, 0));
+    EXPECT_TRUE(standin_ball_in_penalty_area(world, 'l'));
+    EXPECT_FALSE(standin_ball_in_penalty_area(world, 'r'));
 }
 
 TEST(StandInSee, WorkedExampleFromTenMetresBehindTheCentre) {
@@ -522,6 +536,91 @@ TEST(StandInServer, KickOffTouchPutsTheBallInPlayAndMovesIt) {
     }
     EXPECT_NEAR(0.06 * world.ball_x + world.ball_vx, accel, 1e-9);
     EXPECT_DOUBLE_EQ(world.ball_y, 0);
+}
+
+// A goalie client standing at (-45, 0) in play on, its ball 1 m ahead.
+class StandInCatch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(server.start());
+        own_port = keeper.join(server.port(), "(init Keepers (version 7.10) (goalie))");
+        ASSERT_TRUE(server.place_player("Keepers", 1, -45, 0, 0));
+        server.place_ball(-44, 0, -0.5, 0);
+        server.set_play_mode("play_on");
+        ASSERT_EQ(keeper.receive_starting("(hear "), "(hear 0 referee play_on)");
+    }
+    // Sends text and waits until the server has recorded it (once more than before).
+    void command(const std::string &text) {
+        const long before = times_received(text);
+        keeper.send(own_port, text);
+        const auto deadline = std::chrono::steady_clock::now() + kPatience;
+        while (times_received(text) == before && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(milliseconds(5));
+        ASSERT_GT(times_received(text), before);
+    }
+    long times_received(const std::string &text) const {
+        const std::vector<StandInDatagram> all = server.received();
+        return std::count_if(all.begin(), all.end(), [&](const StandInDatagram &d) { return d.text == text; });
+    }
+    StandInServer server{StandInOptions{milliseconds(1000), milliseconds(60000)}};
+    TestClient keeper;
+    int own_port = 0;
+};
+
+TEST_F(StandInCatch, CaughtBallIsHeldCarriedByMovesAndReleasedByAKick) {
+    command("(catch 0)");
+    EXPECT_EQ(keeper.receive_starting("(hear "), "(hear 0 referee goalie_catch_ball_l)");
+    EXPECT_EQ(keeper.receive_starting("(hear "), "(hear 0 referee free_kick_l)");
+    StandInWorld world = server.world();
+    EXPECT_EQ(world.holder, 0);
+    EXPECT_DOUBLE_EQ(world.ball_x, -45);
+    EXPECT_DOUBLE_EQ(world.ball_vx, 0);
+
+    keeper.receive_starting("(sense_body ");    // the next cycle: the move is allowed
+    command("(move -40 10)");
+    world = server.world();
+    EXPECT_DOUBLE_EQ(world.ball_x, -40);
+    EXPECT_DOUBLE_EQ(world.ball_y, 10);
+    EXPECT_EQ(server.players().at(0).counters.move, 1);
+
+    keeper.receive_starting("(sense_body ");
+    command("(kick 100 0)");                    // from the body's middle: the full rate
+    EXPECT_NE(keeper.receive_starting("(hear ").find(" referee play_on)"), std::string::npos);
+    EXPECT_EQ(server.world().holder, -1);
+    keeper.receive_starting("(sense_body ");
+    world = server.world();
+    EXPECT_NEAR(world.ball_x, -40 + 2.7, 1e-9);
+}
+
+TEST_F(StandInCatch, NoCatchOutsideThePenaltyAreaNorWithinTheBan) {
+    server.place_ball(-30, 0);
+    ASSERT_TRUE(server.place_player("Keepers", 1, -31, 0, 0));
+    command("(catch 0)");
+    keeper.receive_starting("(sense_body ");
+    server.place_ball(-44, 0);           // in the area now, but the ban holds
+    ASSERT_TRUE(server.place_player("Keepers", 1, -45, 0, 0));
+    command("(catch 0)");
+    EXPECT_EQ(server.world().holder, -1);
+    EXPECT_EQ(server.play_mode(), "play_on");
+    EXPECT_EQ(server.players().at(0).counters.catch_ball, 2);
+}
+
+TEST(StandInServer, StillPlayersStandWhereTheyArePutAndAreSeen) {
+    StandInServer server(StandInOptions{milliseconds(40), milliseconds(60000)});
+    ASSERT_TRUE(server.start());
+    TestClient player;
+    player.join(server.port(), "(init Home (version 7.10))");
+    ASSERT_TRUE(server.place_player("Home", 1, -10, 0, 0));
+    ASSERT_TRUE(server.add_still_player("Away", 1, -5, 0, 180, true));
+    EXPECT_FALSE(server.add_still_player("Away", 1, 0, 0, 0));     // number in use
+    EXPECT_FALSE(server.add_still_player("Third", 2, 0, 0, 0));    // two teams only
+    EXPECT_FALSE(server.add_still_player("Away", 12, 0, 0, 0));
+    std::string see = player.receive_starting("(see ");
+    see = player.receive_starting("(see ");    // surely after the player was added
+    EXPECT_EQ(see_entry(see, "p \"Away\" 1 goalie"), "((p \"Away\" 1 goalie) 5 0 0 0 180 180)");
+    const StandInPlayer still = server.players().at(1);
+    EXPECT_EQ(still.side, 'r');
+    EXPECT_DOUBLE_EQ(still.x, -5);
 }
 
 TEST(StandInChild, RunsInItsDirectoryAndReportsItsExitCode) {

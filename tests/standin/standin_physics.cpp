@@ -264,7 +264,8 @@ void standin_turn_neck(StandInPlayer &player, double angle) {
 }
 
 // The kick's effect falls with the ball's angle off the body and its distance
-// beyond touching.
+// beyond touching; a ball overlapping the body (as one held by a goalie) counts
+// as touching.
 bool standin_kick(const StandInPlayer &player, StandInWorld &world, double power, double direction) {
     const double dx = world.ball_x - player.x, dy = world.ball_y - player.y;
     const double dist = std::hypot(dx, dy);
@@ -274,12 +275,26 @@ bool standin_kick(const StandInPlayer &player, StandInWorld &world, double power
     direction = std::clamp(direction, -kMaxMoment, kMaxMoment);
     const double ball_dir = dist > 0 ? std::atan2(dy, dx) / kDegToRad : player.body_deg;
     const double dir_diff = std::fabs(standin_normal_angle_deg(ball_dir - player.body_deg));
-    const double gap = (dist - kPlayerSize - kBallSize) / kKickableMargin;
+    const double gap = std::max(0.0, dist - kPlayerSize - kBallSize) / kKickableMargin;
     const double accel = power * kKickPowerRate * (1 - 0.25 * dir_diff / 180 - 0.25 * gap);
     const double angle = (player.body_deg + direction) * kDegToRad;
     world.ball_ax += accel * std::cos(angle);
     world.ball_ay += accel * std::sin(angle);
     return true;
+}
+
+bool standin_ball_in_catch_area(const StandInPlayer &player, const StandInWorld &world, double direction) {
+    const double angle = (player.body_deg + std::clamp(direction, -kMaxMoment, kMaxMoment)) * kDegToRad;
+    const double dx = world.ball_x - player.x, dy = world.ball_y - player.y;
+    const double along = dx * std::cos(angle) + dy * std::sin(angle);
+    const double across = -dx * std::sin(angle) + dy * std::cos(angle);
+    return along >= 0 && along <= kCatchableAreaL && std::fabs(across) <= kCatchableAreaW / 2;
+}
+
+bool standin_ball_in_penalty_area(const StandInWorld &world, char side) {
+    const double x = side == 'l' ? world.ball_x : -world.ball_x;   // as if defending the left goal
+    return x >= -kFieldHalfLength && x <= -kFieldHalfLength + kPenaltyAreaLength &&
+           std::fabs(world.ball_y) <= kPenaltyAreaHalfWidth;
 }
 
 void standin_step_player(StandInPlayer &player) {
@@ -294,6 +309,8 @@ void standin_step_player(StandInPlayer &player) {
     player.accel_x = player.accel_y = 0;
     player.stamina = std::min(kStaminaMax, player.stamina + kStaminaIncMax);
     player.body_done = player.neck_done = false;
+    if (player.catch_ban > 0)
+        --player.catch_ban;
 }
 
 void standin_step_ball(StandInWorld &world) {
@@ -322,7 +339,7 @@ std::string standin_see(const StandInPlayer &observer, const std::vector<StandIn
         text += landmark_entry(observer, goal, "G");
     text += ball_entry(observer, world);
     for (const StandInPlayer &other : players)
-        if (other.connected && !same_player(other, observer))
+        if ((other.connected || other.still) && !same_player(other, observer))
             text += player_entry(observer, other);
     for (const FieldLine &line : kLines)
         text += line_entry(observer, line);

@@ -30,6 +30,12 @@ const double kBallAccelMax = 2.7;
 const double kBallSpeedMax = 2.7;
 const double kBallDecay = 0.94;
 const double kGoalWidth = 14.02;
+const double kPenaltyAreaLength = 16.5;
+const double kPenaltyAreaHalfWidth = 20.16;
+const double kCatchableAreaL = 2.0;      // the catch rectangle reaches this far along the catch direction
+const double kCatchableAreaW = 1.0;      // and is this wide
+const int kCatchBanCycle = 5;            // cycles after a catch command before the next can hold
+const int kGoalieMaxMoves = 2;           // moves a goalie holding the ball may make
 const double kVisibleDistance = 3.0;     // objects this near are sensed behind the head too
 const double kUnumFarLength = 20;        // nearer players show team, number and motion
 const double kTeamFarLength = 40;        // nearer players show their team
@@ -54,8 +60,15 @@ void standin_turn_neck(StandInPlayer &player, double angle);
 // True when the ball was within the kickable area and got an acceleration.
 bool standin_kick(const StandInPlayer &player, StandInWorld &world, double power, double direction);
 
+// True when the ball lies in the catch rectangle that starts at the player and
+// points along its body direction turned by direction degrees.
+bool standin_ball_in_catch_area(const StandInPlayer &player, const StandInWorld &world, double direction);
+// True when the ball lies in the penalty area that the side ('l' or 'r') defends.
+bool standin_ball_in_penalty_area(const StandInWorld &world, char side);
+
 // One cycle of motion: acceleration into velocity, the speed limit, the move,
-// the decay; for a player also the stamina recovery and a fresh command budget.
+// the decay; for a player also the stamina recovery, a fresh command budget and
+// one cycle off its catch ban.
 void standin_step_player(StandInPlayer &player);
 void standin_step_ball(StandInWorld &world);
 

@@ -263,6 +263,30 @@ bool StandInServer::place_player(const std::string &team, int unum, double x, do
     return false;
 }
 
+bool StandInServer::add_still_player(const std::string &team, int unum, double x, double y, double body_deg,
+                                     bool goalie) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!legal_team_name(team) || unum < 1 || unum > kTeamSize || !std::isfinite(x) || !std::isfinite(y))
+        return false;
+    for (const StandInPlayer &player : players_)
+        if (player.team == team && player.unum == unum)
+            return false;
+    StandInPlayer player;
+    player.side = side_for(team);
+    if (player.side == 0)
+        return false;
+    player.team = team;
+    player.unum = unum;
+    player.goalie = goalie;
+    player.connected = false;
+    player.still = true;
+    player.x = x;
+    player.y = y;
+    player.body_deg = standin_normal_angle_deg(body_deg);
+    players_.push_back(player);
+    return true;
+}
+
 // The loop: wait for datagrams until the next cycle boundary, then run the cycle.
 void StandInServer::run() {
     const Clock::time_point started = Clock::now();
@@ -341,6 +365,12 @@ void StandInServer::step() {
     for (StandInPlayer &player : players_)
         if (player.connected)
             standin_step_player(player);
+    if (world_.holder >= 0) {                 // a held ball stays in the goalie's hands
+        const StandInPlayer &holder = players_[static_cast<size_t>(world_.holder)];
+        world_.ball_x = holder.x;
+        world_.ball_y = holder.y;
+        world_.ball_vx = world_.ball_vy = world_.ball_ax = world_.ball_ay = 0;
+    }
     standin_step_ball(world_);
 }
 
@@ -472,7 +502,7 @@ const char *StandInServer::execute(StandInPlayer &player, const std::string &nam
 
 // Applies a well-formed numeric command; false when it is dropped: a second
 // body command (dash, turn, kick, catch, move) or a second turn_neck in one
-// cycle, or a move while the ball is in play. A catch is counted but does nothing.
+// cycle, or a move that is not allowed. A catch that fails is still counted.
 bool StandInServer::perform(StandInPlayer &player, const std::string &name, const std::vector<double> &values) {
     if (name == "turn_neck") {
         if (player.neck_done)
@@ -481,7 +511,7 @@ bool StandInServer::perform(StandInPlayer &player, const std::string &name, cons
         player.neck_done = true;
         return true;
     }
-    if (player.body_done || (name == "move" && !move_allowed()))
+    if (player.body_done || (name == "move" && !move_allowed(player)))
         return false;
     player.body_done = true;
     if (name == "dash")
@@ -490,24 +520,62 @@ bool StandInServer::perform(StandInPlayer &player, const std::string &name, cons
         standin_turn(player, values[0]);
     else if (name == "kick")
         kick(player, values[0], values[1]);
+    else if (name == "catch")
+        goalie_catch(player, values[0]);
     else if (name == "move")
-        place(player, values[0], values[1]);
+        move(player, values[0], values[1]);
     return true;
 }
 
-// A kick moves the ball only while the clock runs; the first touch of a set
-// play puts the ball in play.
+// A kick moves the ball only while the clock runs, and a held ball only by its
+// goalie, whose kick releases it; the first touch of a set play puts the ball in play.
 void StandInServer::kick(const StandInPlayer &player, double power, double direction) {
     if (play_mode_ == "before_kick_off" || play_mode_ == "time_over")
         return;
+    if (world_.holder >= 0 && !holds_ball(player))
+        return;
+    world_.holder = -1;
     if (standin_kick(player, world_, power, direction) && play_mode_ != "play_on")
         announce("play_on");
 }
 
-// Players may be placed before kick-off and after a goal.
-bool StandInServer::move_allowed() const {
+// A goalie's catch holds the ball while play is on, outside its ban, with the
+// ball in its own penalty area and in the catch rectangle; the referee then
+// gives the goalie's side a free kick. Every catch that is tried starts the ban.
+void StandInServer::goalie_catch(StandInPlayer &player, double direction) {
+    if (!player.goalie || player.catch_ban > 0 || play_mode_ != "play_on")
+        return;
+    player.catch_ban = standin_param::kCatchBanCycle;
+    if (!standin_ball_in_penalty_area(world_, player.side) || !standin_ball_in_catch_area(player, world_, direction))
+        return;
+    world_ = StandInWorld();
+    world_.ball_x = player.x;
+    world_.ball_y = player.y;
+    world_.holder = static_cast<int>(&player - players_.data());
+    announce(std::string("goalie_catch_ball_") + player.side);
+    announce(std::string("free_kick_") + player.side);
+}
+
+bool StandInServer::holds_ball(const StandInPlayer &player) const {
+    return world_.holder >= 0 && &players_[static_cast<size_t>(world_.holder)] == &player;
+}
+
+// Players may be placed before kick-off and after a goal; a goalie holding the
+// ball a few times.
+bool StandInServer::move_allowed(const StandInPlayer &player) const {
     const std::string head = play_mode_.substr(0, 6);
-    return play_mode_ == "before_kick_off" || head == "goal_l" || head == "goal_r";
+    return play_mode_ == "before_kick_off" || head == "goal_l" || head == "goal_r" ||
+           (holds_ball(player) && world_.holder_moves < standin_param::kGoalieMaxMoves);
+}
+
+// A goalie holding the ball carries it along.
+void StandInServer::move(StandInPlayer &player, double x, double y) {
+    place(player, x, y);
+    if (!holds_ball(player))
+        return;
+    ++world_.holder_moves;
+    world_.ball_x = player.x;
+    world_.ball_y = player.y;
 }
 
 // Puts a player where its move command asks; the command is in the team's own

@@ -3,8 +3,9 @@
 // over real UDP: it hands out uniform numbers, sends sense_body messages every
 // cycle, records every datagram the clients send and lets a test inject any
 // message. It keeps the true state of players and ball so that it can grow into
-// a small simulator: body commands move players and ball each cycle and every
-// player gets see messages at the rate of its view mode.
+// a small simulator: body commands move players and ball each cycle, a goalie
+// can catch and hold the ball, and every player gets see messages at the rate
+// of its view mode.
 
 #include <atomic>
 #include <chrono>
@@ -36,6 +37,7 @@ struct StandInPlayer {
     int unum = 0;
     bool goalie = false;
     bool connected = true;            // false after "(bye)"
+    bool still = false;               // placed by a test: no client, never moves, but is seen
     int socket_fd = -1;               // the socket that serves this client alone
     int own_port = 0;                 // its port, where the client's commands arrive
     sockaddr_in address{};            // where the client's datagrams come from
@@ -52,6 +54,7 @@ struct StandInPlayer {
     bool body_done = false;           // a body command was applied this cycle
     bool neck_done = false;           // a turn_neck was applied this cycle
     int see_clock_ms = 0;             // simulated time since the last see
+    int catch_ban = 0;                // cycles before this goalie's next catch can hold
 };
 
 // The ball, in field coordinates.
@@ -59,6 +62,8 @@ struct StandInWorld {
     double ball_x = 0, ball_y = 0;
     double ball_vx = 0, ball_vy = 0;
     double ball_ax = 0, ball_ay = 0;  // this cycle's kicks, applied in the step
+    int holder = -1;                  // index of the goalie holding the ball; -1 while it is free
+    int holder_moves = 0;             // moves the holder made since its catch
 };
 
 // A datagram a client sent, as it arrived. Datagrams to the main port from an
@@ -106,6 +111,11 @@ public:
     void place_ball(double x, double y, double vx = 0, double vy = 0);
     bool place_player(const std::string &team, int unum, double x, double y, double body_deg,
                       double vx = 0, double vy = 0);
+    // A player without a client that stands where it is put and shows in the
+    // sees of the others; its team takes a side as a client's would. False for
+    // an illegal team, a third team, a number outside 1 to 11 or one in use.
+    bool add_still_player(const std::string &team, int unum, double x, double y, double body_deg,
+                          bool goalie = false);
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -124,7 +134,10 @@ private:
                         const std::vector<std::string> &words);
     bool perform(StandInPlayer &player, const std::string &name, const std::vector<double> &values);
     void kick(const StandInPlayer &player, double power, double direction);
-    bool move_allowed() const;
+    void goalie_catch(StandInPlayer &player, double direction);
+    bool holds_ball(const StandInPlayer &player) const;
+    bool move_allowed(const StandInPlayer &player) const;
+    void move(StandInPlayer &player, double x, double y);
     static void place(StandInPlayer &player, double x, double y);
     int free_unum(const std::string &team, bool goalie) const;
     char side_for(const std::string &team) const;

@@ -155,6 +155,9 @@ public:
     void decide_with_ball();
     void decide_without_ball();
     void act_without_ball(const No_Ball_Behavior_Info &r);
+    void act_with_ball(const Ball_Behavior_Info &r);   // runs the record's `behave`
+    int shoot();
+    int clear_the_ball();
     int face_as_proposed(const Face_Info &face);
     void finish_proposal(const No_Ball_Behavior_Info &r, bool point_the_neck);
 
@@ -210,13 +213,28 @@ public:
     bool hard_kick_continuing = false;
     Turn_Dir hard_kick_rot = TD_CLOCKWISE;
 
+    // ---- dribble (skills/dribble.cpp) ----
+    // Carries the ball towards dribble_point by small kicks ahead of the body and
+    // dashes. dribble_params: [0] direction relative to the body, [1] distance
+    // from the point that counts as arrived (plus 1 m), [2] dash power.
+    void safe_dribble();
+    // The kick (absolute angle, ball speed) that puts the ball safe_dribble_ball_dist
+    // ahead of me_next in dir (relative to the body) two cycles from now.
+    void calc_dribble_kick(TPoint me_next, float dir, float *speed, float *angle) const;
+    void dribble_kick(TPoint point, int power, float dir);     // dashes when the ball is out of reach
+    bool dribble_dash(TPoint point, int power, float dir);     // false: the ball is lost, nothing sent
+    void dribble_kick_now(TPoint point, int power, float dir); // the kick itself; the ball is kickable
+    float dribble_params[3] = {};
+    TPoint dribble_point;
+
     // ---- positions, offside limit and map saying (positions.cpp) ----
     // Strategic positions from the formation, kept onside.
     TPoint get_position();
     TPoint get_position(int unum);
     TPoint get_position(TPoint ball);
     TPoint get_position(int unum, TPoint ball);
-    float limit_offside(float x) const;
+    float offside_line() const;
+    float limit_offside(float x) const;   // kept a margin behind the offside line
     int say_map_now();            // tells the world map at once, outside the say slot
     // Positions from the working-directory formation table.
     TPoint calc_pos_by_attraction();

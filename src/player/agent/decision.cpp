@@ -5,6 +5,8 @@
 
 #include "common/utils.h"
 #include "player/agent/core.h"
+#include "player/skills/cautious.h"
+#include "player/skills/evaluator.h"
 
 namespace {
 
@@ -102,8 +104,35 @@ void TCore::decide_with_ball() {
         act_without_ball(chosen);
         return;
     }
+    rlog(30, "Calling evaluator....");
+    if (evaluator)
+        evaluator->evaluate(with_ball_objects[chosen_object]->ID(), &chosen);
+    act_with_ball(chosen);
     finish_proposal(chosen, true);
 }
+
+void TCore::act_with_ball(const Ball_Behavior_Info &r) {
+    switch (r.behave) {
+    case 0: smart_pass(r.pass.point, r.pass.speed, r.pass.mode, r.pass.dir); break;
+    case 1: smart_kick_hard_abs(r.kick_dir, r.kick_mode, r.kick_speed, r.kick_turn); break;
+    case 2:
+        dribble_params[0] = r.dribble.second;
+        dribble_params[1] = r.dribble.third;
+        dribble_params[2] = r.dribble.first;
+        dribble_point = r.dribble.point;
+        safe_dribble();
+        break;
+    case 3: shoot(); break;
+    case 4: clear_the_ball(); break;
+    default: rerror("unknown with ball action: ", r.behave);
+    }
+}
+
+// A hard kick at the widest free part of the goal mouth, away from the closest opponent.
+int TCore::shoot() { return smart_kick_hard_abs(get_cautious_best_target(1.0f), KM_2, 3.0f, TD_AWAY_FROM_OPPONENT); }
+
+// Straight towards the opponents' goal line at the ball's top speed.
+int TCore::clear_the_ball() { return smart_kick_hard_abs(0, KM_4, ball_speed_max, TD_AWAY_FROM_OPPONENT); }
 
 void TCore::decide_without_ball() {
     No_Ball_Behavior_Info chosen;

@@ -133,14 +133,21 @@ bool TForm_Config::get_float(char **cur, bool skip, float *value) {
     return true;
 }
 
-void TForm_Config::load_posts_config_file(const char *path) {
-    printf("loading post file...\n");
+// Announces the file and opens it; a missing file is reported and gives null.
+static FILE *open_data_file(const char *path, const char *what) {
+    printf("loading %s file...\n", what);
     FILE *file = fopen(path, "rt");
     if (!file) {
         printf("\ncan't open configuration file : %s\n", path);
         fflush(stdout);
-        return;
     }
+    return file;
+}
+
+void TForm_Config::load_posts_config_file(const char *path) {
+    FILE *file = open_data_file(path, "post");
+    if (!file)
+        return;
     char line[kFileLineSize];
     bool truncated = false;
     while (read_line(file, line, sizeof line, &truncated)) {
@@ -181,13 +188,9 @@ void TForm_Config::read_post_line(char *line) {
 }
 
 void TForm_Config::load_formation_file(const char *path) {
-    printf("loading formation file...\n");
-    FILE *file = fopen(path, "rt");
-    if (!file) {
-        printf("\ncan't open configuration file : %s\n", path);
-        fflush(stdout);
+    FILE *file = open_data_file(path, "formation");
+    if (!file)
         return;
-    }
     char line[kFileLineSize];
     bool truncated = false;
     while (read_line(file, line, sizeof line, &truncated)) {

@@ -3,6 +3,7 @@
 // own: its `assess()` fills the `work` record with what it would do and how
 // good that would be, and `fill_final` publishes it for the cycle's decision.
 
+#include <atomic>
 #include <cfloat>
 
 #include "common/geometry.h"
@@ -104,7 +105,7 @@ public:
 
 private:
     void no_ball(int kind);
-    float decency_ = 0;
+    std::atomic<float> decency_{0};   // changed by the evaluator in the timer step
     float semi_change_rate_ = 0, normal_change_rate_ = 0;
     int id_ = 0;
 };

@@ -54,13 +54,11 @@ float TPosition::limit_min_max(float x) {
 void TPosition::assess() {
     make_empty();
     TPoint target = core->world->ball.know_pos() ? target_in_width(get_position()) : kInvalidPoint;
-    // A target that is no number (unknown ball, broken estimate) makes me look around.
-    if (std::isfinite(target.X) && std::isfinite(target.Y) && !target.is_point_QUAZIL()) {
+    if (usable_target(target)) {
         target = steady_target(target);
         take_position(target, kNearTarget, kRunBuffer, kRunChance);
     } else {
-        turn_to_scan_field();
-        work.chance = kScanChance;
+        scan_field();
     }
     printf("pos assessor");
     fill_final();
@@ -84,6 +82,15 @@ TPoint TPosition::steady_target(TPoint target) {
         return remembered_target;
     remembered_target = target;
     return target;
+}
+
+bool TPosition::usable_target(TPoint target) {
+    return std::isfinite(target.X) && std::isfinite(target.Y) && !target.is_point_QUAZIL();
+}
+
+void TPosition::scan_field() {
+    turn_to_scan_field();
+    work.chance = kScanChance;
 }
 
 void TPosition::take_position(TPoint target, float near_dist, float buffer, float run_chance) {

@@ -16,8 +16,8 @@ public:
     // shifted forward at our goal kick and while our goalkeeper holds the ball.
     virtual TPoint get_position();
     // Positions from this object's own table, by my uniform number.
-    TPoint calc_pos_by_attraction();
-    float limit_offside(float x);
+    virtual TPoint calc_pos_by_attraction();
+    virtual float limit_offside(float x);
     float limit_min_max(float x);
 
     Formation_Table formation;             // entries 1 to 11 by uniform number
@@ -27,6 +27,9 @@ protected:
     // Faces the ball when I am within near_dist of target, else runs there at
     // full speed, proposing run_chance.
     void take_position(TPoint target, float near_dist, float buffer, float run_chance);
+    void scan_field();                     // looks around for the ball, proposing it surely
+    // False for a target that is no number or the invalid point (unknown ball, broken estimate).
+    static bool usable_target(TPoint target);
 
 private:
     TPoint target_in_width(TPoint target) const;

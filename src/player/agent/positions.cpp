@@ -25,9 +25,9 @@ TPoint TCore::get_position(int unum, TPoint ball) {
     return p;
 }
 
-// The line is the ball, the centre line or the second-last known opponent,
-// whichever is furthest forward.
-float TCore::limit_offside(float x) const {
+// The ball, the centre line or the second-last known opponent, whichever is
+// furthest forward.
+float TCore::offside_line() const {
     float line = std::max(0.0f, static_cast<float>(world->ball.pos.X));
     const int last = world->farthest_opponent();
     for (int u = 1; u <= 11; ++u) {
@@ -35,8 +35,10 @@ float TCore::limit_offside(float x) const {
         if (u != last && o.pos_chance > 0.5f && o.pos.X > line)
             line = static_cast<float>(o.pos.X);
     }
-    return std::min(x, line - kOffsideMargin);
+    return line;
 }
+
+float TCore::limit_offside(float x) const { return std::min(x, offside_line() - kOffsideMargin); }
 
 int TCore::say_map_now() {
     if (!map_encoder)

@@ -7,6 +7,7 @@
 #include "common/transfer.h"
 #include "player/agent/core.h"
 #include "player/runtime/parser.h"
+#include "player/skills/evaluator.h"
 
 TTransfer *net = nullptr;
 TParser *parser = nullptr;
@@ -58,6 +59,8 @@ void sigalrm_handler(int) {
         if (core->world)
             core->world->update();
         core->rlog(20, "Updating evaluator information...");
+        if (core->evaluator)
+            core->evaluator->update();
         core->reset_objects();
     }
     errno = saved_errno;

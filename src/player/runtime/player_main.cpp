@@ -8,16 +8,24 @@
 #include "player/agent/core.h"
 #include "player/agent/gamestart.h"
 #include "player/agent/position.h"
+#include "player/goalie/goalie_position.h"
 #include "player/runtime/client.h"
 #include "player/runtime/parser.h"
+#include "player/skills/dribble.h"
+#include "player/skills/kvel.h"
+#include "player/skills/llwb_eval1.h"
+#include "player/skills/shoot.h"
+#include "player/skills/short_pass.h"
 #include "player/world/encrypt.h"
 
 namespace {
 
-void create_behaviour_objects() {
-    for (TWith_Ball *&object : core->with_ball_objects)
-        object = new TWith_Ball();
-    core->without_ball_objects[0] = new TPosition();
+void make_objects() {
+    core->with_ball_objects[0] = new TKVEL();
+    core->with_ball_objects[1] = new TShoot();
+    core->with_ball_objects[2] = new TShort_Pass();
+    core->with_ball_objects[3] = new TDribble();
+    core->without_ball_objects[0] = core->is_goalie ? new TGoalie_Position() : new TPosition();
     core->without_ball_objects[1] = new TGet_Ball();
     core->without_ball_objects[2] = new TGame_Start();
 }
@@ -28,12 +36,21 @@ void tune_with_ball_objects() {
     for (int slot = 0; slot < kWithBallObjects; ++slot) {
         TWith_Ball *object = core->with_ball_objects[slot];
         const bool first = slot == 0;
-        object->set_ID(slot);
+        object->set_ID(core->evaluator ? core->evaluator->add_assessor(object) : slot);
         object->set_decency(0.7f);
         object->set_normal_change_rate(core->is_goalie ? 1.0f : first ? 3.0f : 2.0f);
         object->set_semi_change_rate(core->is_goalie ? 5.0f : first ? 5.0f : 4.0f);
     }
 }
+
+}  // namespace
+
+void create_behaviour_objects() {
+    make_objects();
+    tune_with_ball_objects();
+}
+
+namespace {
 
 void shut_down() {
     if (!core->is_goalie) {
@@ -56,6 +73,7 @@ int run_player(int argc, char **argv, TCore *(*make_core)()) {
     core->world = new TWorld_Model();
     core->map_encoder = new TMap_Encrypt(core->world->teammates, core->world->opponents,
                                          &core->world->ball, core->team_name);
+    core->evaluator = new TLow_Level_With_Ball_Evaluator();
 
     if (core->is_goalie)
         printf("****%d\ninit\n", core->kick_history[2].cycle);
@@ -69,7 +87,6 @@ int run_player(int argc, char **argv, TCore *(*make_core)()) {
         printf("mutex_init\ninit_handler\n");
     const sigset_t mask = init_handler();
     create_behaviour_objects();
-    tune_with_ball_objects();
 
     printf("playing...\n");
     if (!core->is_goalie)

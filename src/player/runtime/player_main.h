@@ -7,3 +7,7 @@ class TCore;
 // Runs an agent on the core that make_core builds, until the server is gone;
 // returns the exit status.
 int run_player(int argc, char **argv, TCore *(*make_core)());
+
+// Creates the core's seven behaviour objects in their slots, with the with-ball
+// objects' decencies and learning rates; the core must exist.
+void create_behaviour_objects();

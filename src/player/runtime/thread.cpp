@@ -16,29 +16,31 @@ struct Claim {
 // Claims the object the thread's name designates when it is free, else the first
 // free object (with-ball ones first). Claims are made under the action mutex.
 template <class Object>
-bool claim_in(Object *const *objects, int count, char kind, int preferred, Claim *claim) {
-    if (kind == claim->kind && preferred >= 0 && preferred < count && objects[preferred] &&
-        !objects[preferred]->claimed) {
-        objects[preferred]->claimed = true;
-        claim->number = preferred;
-        return true;
-    }
-    for (int i = 0; i < count; ++i) {
-        if (objects[i] && !objects[i]->claimed) {
-            objects[i]->claimed = true;
-            claim->kind = kind;
-            claim->number = i;
+bool claim_at(Object *const *objects, int count, char kind, int i, Claim *claim) {
+    if (i < 0 || i >= count || !objects[i] || objects[i]->claimed)
+        return false;
+    objects[i]->claimed = true;
+    claim->kind = kind;
+    claim->number = i;
+    return true;
+}
+
+template <class Object>
+bool claim_first_free(Object *const *objects, int count, char kind, Claim *claim) {
+    for (int i = 0; i < count; ++i)
+        if (claim_at(objects, count, kind, i, claim))
             return true;
-        }
-    }
     return false;
 }
 
 void claim_object(Claim *claim) {
     pthread_mutex_lock(&core->action_mutex);
     const Claim named = *claim;
-    if (!claim_in(core->with_ball_objects, kWithBallObjects, 'b', named.number, claim) &&
-        !claim_in(core->without_ball_objects, kWithoutBallObjects, 'n', named.number, claim))
+    const bool mine = named.kind == 'b'
+                          ? claim_at(core->with_ball_objects, kWithBallObjects, 'b', named.number, claim)
+                          : claim_at(core->without_ball_objects, kWithoutBallObjects, 'n', named.number, claim);
+    if (!mine && !claim_first_free(core->with_ball_objects, kWithBallObjects, 'b', claim) &&
+        !claim_first_free(core->without_ball_objects, kWithoutBallObjects, 'n', claim))
         *claim = named;   // nothing free: the thread keeps the object of its name
     pthread_mutex_unlock(&core->action_mutex);
     core->rlog(10, "choosed ", claim->number);
