@@ -182,13 +182,19 @@ TEST_F(GoaliePosition, TableStaysAMetreBehindTheBallAndUpToTheOffsideLine) {
     expect_point(position.get_position(), 10, 0);
 }
 
-TEST(GoalieProgram, AnnouncesItselfAsGoalieAndMovesToItsGoal) {
+// The goalie program connected to the stand-in and moved to its goal.
+class GoalieProgram : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(server.start());
+        ASSERT_TRUE(goalie.start(GOALIE_BIN, {}, program_dir(server.port(), "Keepers", false)));
+        ASSERT_TRUE(server.wait_for([](const StandInDatagram &d) { return d.text == "(move -45.00 0.00)"; }, 5s));
+    }
     StandInServer server;
-    ASSERT_TRUE(server.start());
-    const std::string dir = program_dir(server.port(), "Keepers", false);
     ChildProcess goalie;
-    ASSERT_TRUE(goalie.start(GOALIE_BIN, {}, dir));
-    ASSERT_TRUE(server.wait_for([](const StandInDatagram &d) { return d.text == "(move -45.00 0.00)"; }, 5s));
+};
+
+TEST_F(GoalieProgram, AnnouncesItselfAsGoalieAndMovesToItsGoal) {
     EXPECT_EQ(server.received().front().text, "(init Keepers (version 7.10) (goalie))");
     EXPECT_TRUE(server.players().front().goalie);
     server.fall_silent();
@@ -217,13 +223,7 @@ bool eventually(const std::function<bool()> &done, std::chrono::milliseconds tim
     return done();
 }
 
-TEST(GoalieProgram, CatchesAShotTurnsWithTheBallMovesAndKicksItAway) {
-    StandInServer server;
-    ASSERT_TRUE(server.start());
-    const std::string dir = program_dir(server.port(), "Keepers", false);
-    ChildProcess goalie;
-    ASSERT_TRUE(goalie.start(GOALIE_BIN, {}, dir));
-    ASSERT_TRUE(server.wait_for([](const StandInDatagram &d) { return d.text == "(move -45.00 0.00)"; }, 5s));
+TEST_F(GoalieProgram, CatchesAShotTurnsWithTheBallMovesAndKicksItAway) {
     server.set_play_mode("play_on");
     server.place_ball(-35, 0, -1.0, 0);            // a shot along the x axis into our goal
 

@@ -29,6 +29,9 @@ const char *kIllegalTeamName = "(error illegal_teamname_or_too_long_teamname)";
 const char *kNoMorePlayers = "(error no_more_team_or_player_or_goalie)";
 const char *kUnknownCommand = "(error unknown_command)";
 const char *kIllegalForm = "(error illegal_command_form)";
+const char *kOkSay = "(ok say)";
+const int kClientMain = -1;                // drain(): datagrams to the main port
+const int kClientCoach = -2;               // drain(): datagrams to the coach's port
 
 // Commands whose arguments are all numbers, and the counter each one moves.
 struct CommandForm {
@@ -142,6 +145,41 @@ std::string standin_sense_body(const StandInPlayer &player, int time) {
     return text;
 }
 
+namespace {
+
+// "((p "TEAM" N[ goalie]) X Y VX VY BODY HEAD)" as the coach sees a player.
+std::string global_player_entry(const StandInPlayer &player) {
+    std::string text = " ((p \"" + player.team + "\" " + std::to_string(player.unum) +
+                       (player.goalie ? " goalie)" : ")");
+    for (double value : {player.x, player.y, player.vx, player.vy})
+        text += " " + standin_number_text(standin_rounded(value, 1e-4));
+    text += " " + standin_number_text(std::round(player.body_deg));
+    text += " " + standin_number_text(std::round(player.neck_deg));
+    return text + ")";
+}
+
+bool global_order(const StandInPlayer *a, const StandInPlayer *b) {
+    return a->side != b->side ? a->side == 'l' : a->unum < b->unum;
+}
+
+}  // namespace
+
+std::string standin_see_global(const std::vector<StandInPlayer> &players, const StandInWorld &world,
+                               int time, const std::string &head) {
+    std::string text = "(" + head + " " + std::to_string(time) + " ((g r) 52.5 0) ((g l) -52.5 0) ((b)";
+    for (double value : {world.ball_x, world.ball_y, world.ball_vx, world.ball_vy})
+        text += " " + standin_number_text(standin_rounded(value, 1e-4));
+    text += ")";
+    std::vector<const StandInPlayer *> shown;
+    for (const StandInPlayer &player : players)
+        if (player.connected || player.still)
+            shown.push_back(&player);
+    std::sort(shown.begin(), shown.end(), global_order);
+    for (const StandInPlayer *player : shown)
+        text += global_player_entry(*player);
+    return text + ")";
+}
+
 StandInServer::StandInServer(StandInOptions options) : options_(options) {}
 
 StandInServer::~StandInServer() {
@@ -152,8 +190,11 @@ bool StandInServer::start() {
     if (loop_.joinable())
         return false;
     main_fd_ = open_loopback_socket(main_port_);
-    if (main_fd_ < 0)
+    coach_fd_ = open_loopback_socket(coach_port_);
+    if (main_fd_ < 0 || coach_fd_ < 0) {
+        close_sockets();
         return false;
+    }
     stop_requested_ = false;
     running_ = true;
     loop_ = std::thread(&StandInServer::run, this);
@@ -172,6 +213,15 @@ bool StandInServer::running() const {
 
 int StandInServer::port() const {
     return main_port_;
+}
+
+int StandInServer::coach_port() const {
+    return coach_port_;
+}
+
+StandInCoach StandInServer::coach() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return coach_;
 }
 
 int StandInServer::cycle() const {
@@ -195,6 +245,7 @@ void StandInServer::announce(const std::string &word) {
     const std::string text = "(hear " + std::to_string(cycle_) + " referee " + word + ")";
     for (const StandInPlayer &player : players_)
         transmit(player, text);
+    transmit_to_coach(text);
 }
 
 void StandInServer::kick_off() {
@@ -307,7 +358,7 @@ void StandInServer::run() {
 }
 
 void StandInServer::poll_sockets(int timeout_ms) {
-    std::vector<pollfd> fds{{main_fd_, POLLIN, 0}};
+    std::vector<pollfd> fds{{main_fd_, POLLIN, 0}, {coach_fd_, POLLIN, 0}};
     {
         std::lock_guard<std::mutex> lock(mutex_);
         for (const StandInPlayer &player : players_)
@@ -317,10 +368,11 @@ void StandInServer::poll_sockets(int timeout_ms) {
         return;
     for (size_t i = 0; i < fds.size(); ++i)
         if (fds[i].revents & POLLIN)
-            drain(fds[i].fd, static_cast<int>(i) - 1);
+            drain(fds[i].fd, i == 0 ? kClientMain : i == 1 ? kClientCoach : static_cast<int>(i) - 2);
 }
 
-// Reads what waits on one socket; client is the player's index, -1 for the main port.
+// Reads what waits on one socket; client is the player's index, or kClientMain
+// or kClientCoach for the two ports every client starts on.
 void StandInServer::drain(int fd, int client) {
     char buffer[kDatagramSize + 1];
     for (int n = 0; n < kMaxDrain; ++n) {
@@ -332,8 +384,12 @@ void StandInServer::drain(int fd, int client) {
             return;
         buffer[got] = '\0';
         const std::string text(buffer);    // up to the first NUL
-        if (client < 0) {
+        if (client == kClientMain) {
             handle_init(text, from);
+            continue;
+        }
+        if (client == kClientCoach) {
+            handle_coach(text, from);
             continue;
         }
         std::lock_guard<std::mutex> lock(mutex_);
@@ -352,6 +408,8 @@ void StandInServer::run_cycle() {
         if (see_due(player))
             transmit(player, standin_see(player, players_, world_, cycle_));
     }
+    if (coach_.eye_on)
+        transmit_to_coach(standin_see_global(players_, world_, cycle_));
 }
 
 // Advances the simulation by one cycle. The clock stands still before kick-off,
@@ -422,6 +480,84 @@ void StandInServer::handle_init(const std::string &text, const sockaddr_in &from
 void StandInServer::refuse(const std::string &text, const sockaddr_in &from, const char *reply) {
     record(nullptr, text);
     transmit(main_fd_, from, reply);
+}
+
+// The coach's port: "(init [TEAM] (version V))" first, then eye, look and say.
+// Every datagram is recorded and answered as the server does.
+void StandInServer::handle_coach(const std::string &text, const sockaddr_in &from) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const bool from_coach = coach_.connected && coach_.address.sin_port == from.sin_port &&
+                            coach_.address.sin_addr.s_addr == from.sin_addr.s_addr;
+    if (!from_coach) {
+        const char *error = coach_init(text, from);
+        const StandInCoach refused;
+        record(nullptr, text, error ? &refused : &coach_);
+        if (error)
+            transmit(coach_fd_, from, error);
+        return;
+    }
+    record(nullptr, text, &coach_);
+    const char *error = coach_command(text);
+    if (error)
+        transmit_to_coach(error);
+}
+
+// Takes the coach when the text is an init and no coach is connected; the
+// error text to answer with otherwise, nullptr when answered.
+const char *StandInServer::coach_init(const std::string &text, const sockaddr_in &from) {
+    const std::string opening = "(init ";
+    if (text.compare(0, opening.size(), opening) != 0)
+        return kUnknownCommand;
+    if (text.back() != ')')
+        return kIllegalForm;
+    if (coach_.connected)
+        return kNoMorePlayers;
+    const size_t name_end = text.find_first_of(" )", opening.size());
+    const std::string team = text.substr(opening.size(), name_end - opening.size());
+    const bool named = team.compare(0, 1, "(") != 0;
+    if (named && !legal_team_name(team))
+        return kIllegalTeamName;
+    const char side = named ? side_for(team) : 'l';
+    if (side == 0)
+        return kNoMorePlayers;
+    coach_.connected = true;
+    coach_.team = named ? team : std::string();
+    coach_.side = side;
+    coach_.address = from;
+    transmit_to_coach(named ? std::string("(init ") + side + " ok)" : std::string("(init ok)"));
+    return nullptr;
+}
+
+// One command of the connected coach; the error text, or nullptr when answered.
+const char *StandInServer::coach_command(const std::string &text) {
+    const std::string say = "(say ";
+    if (text.compare(0, say.size(), say) == 0 && text.size() > say.size() + 1 && text.back() == ')') {
+        coach_say(text.substr(say.size(), text.size() - say.size() - 1));
+        return nullptr;
+    }
+    if (text == "(eye on)" || text == "(eye off)") {
+        coach_.eye_on = text == "(eye on)";
+        transmit_to_coach(coach_.eye_on ? "(ok eye on)" : "(ok eye off)");
+        return nullptr;
+    }
+    if (text == "(look)") {
+        transmit_to_coach(standin_see_global(players_, world_, cycle_, "ok look"));
+        return nullptr;
+    }
+    return !text.empty() && text.front() == '(' && text.back() == ')' ? kUnknownCommand : kIllegalForm;
+}
+
+// Every player on the field hears the coach, as "online_coach_left" or "_right".
+void StandInServer::coach_say(const std::string &message) {
+    const std::string sender = coach_.side == 'r' ? "online_coach_right" : "online_coach_left";
+    const std::string text = "(hear " + std::to_string(cycle_) + " " + sender + " " + message + ")";
+    for (const StandInPlayer &player : players_)
+        transmit(player, text);
+    transmit_to_coach(kOkSay);
+}
+
+bool StandInServer::transmit_to_coach(const std::string &text) const {
+    return coach_.connected && transmit(coach_fd_, coach_.address, text);
 }
 
 // The next free uniform number of the team, 1 first for a goalkeeper; 0 when the
@@ -588,7 +724,7 @@ void StandInServer::place(StandInPlayer &player, double x, double y) {
     player.accel_x = player.accel_y = 0;
 }
 
-void StandInServer::record(const StandInPlayer *player, const std::string &text) {
+void StandInServer::record(const StandInPlayer *player, const std::string &text, const StandInCoach *coach) {
     if (received_.size() >= kMaxRecords)
         return;
     StandInDatagram datagram;
@@ -596,6 +732,11 @@ void StandInServer::record(const StandInPlayer *player, const std::string &text)
         datagram.team = player->team;
         datagram.side = player->side;
         datagram.unum = player->unum;
+    }
+    if (coach) {
+        datagram.coach = true;
+        datagram.team = coach->team;
+        datagram.side = coach->side;
     }
     datagram.cycle = cycle_;
     datagram.text = text;
@@ -623,7 +764,9 @@ void StandInServer::close_sockets() {
             close(player.socket_fd);
         player.socket_fd = -1;
     }
-    if (main_fd_ >= 0)
-        close(main_fd_);
-    main_fd_ = -1;
+    for (int *fd : {&main_fd_, &coach_fd_}) {
+        if (*fd >= 0)
+            close(*fd);
+        *fd = -1;
+    }
 }

@@ -1,7 +1,8 @@
 #pragma once
 // A small stand-in for the simulation server, for tests that drive our programs
 // over real UDP: it hands out uniform numbers, sends sense_body messages every
-// cycle, records every datagram the clients send and lets a test inject any
+// cycle, takes one online coach on a port of its own (global view, say
+// messages passed on to the players), records every datagram the clients send and lets a test inject any
 // message. It keeps the true state of players and ball so that it can grow into
 // a small simulator: body commands move players and ball each cycle, a goalie
 // can catch and hold the ball, and every player gets see messages at the rate
@@ -66,12 +67,23 @@ struct StandInWorld {
     int holder_moves = 0;             // moves the holder made since its catch
 };
 
+// The online coach: one per server, on its own port.
+struct StandInCoach {
+    bool connected = false;
+    std::string team;                 // empty for an init that names no team
+    char side = 0;
+    bool eye_on = false;              // "(eye on)": see_global every cycle
+    sockaddr_in address{};
+};
+
 // A datagram a client sent, as it arrived. Datagrams to the main port from an
-// address that got no client carry an empty team and uniform number 0.
+// address that got no client carry an empty team and uniform number 0; the
+// coach's carry its team and side, uniform number 0 and the coach flag.
 struct StandInDatagram {
     std::string team;
     char side = 0;
     int unum = 0;
+    bool coach = false;
     int cycle = 0;                    // the server's cycle when it arrived
     std::string text;                 // up to the first NUL byte
 };
@@ -84,6 +96,12 @@ struct StandInOptions {
 // The sense_body message for a player at a given time, in the server's text form.
 std::string standin_sense_body(const StandInPlayer &player, int time);
 
+// The coach's global view in absolute field coordinates: both goals, the ball
+// and every player on the field (left team first, by uniform number), in the
+// server's text form; head is "see_global" or "ok look".
+std::string standin_see_global(const std::vector<StandInPlayer> &players, const StandInWorld &world,
+                               int time, const std::string &head = "see_global");
+
 class StandInServer {
 public:
     explicit StandInServer(StandInOptions options = StandInOptions());
@@ -93,6 +111,8 @@ public:
     void stop();
     bool running() const;
     int port() const;                 // the main port; 0 before start()
+    int coach_port() const;           // the online coach's port; 0 before start()
+    StandInCoach coach() const;
 
     int cycle() const;
     std::string play_mode() const;
@@ -129,6 +149,11 @@ private:
     void announce(const std::string &word);
     void handle_init(const std::string &text, const sockaddr_in &from);
     void refuse(const std::string &text, const sockaddr_in &from, const char *reply);
+    void handle_coach(const std::string &text, const sockaddr_in &from);
+    const char *coach_init(const std::string &text, const sockaddr_in &from);
+    const char *coach_command(const std::string &text);
+    void coach_say(const std::string &message);
+    bool transmit_to_coach(const std::string &text) const;
     void apply_command(StandInPlayer &player, const std::string &text);
     const char *execute(StandInPlayer &player, const std::string &name,
                         const std::vector<std::string> &words);
@@ -141,7 +166,7 @@ private:
     static void place(StandInPlayer &player, double x, double y);
     int free_unum(const std::string &team, bool goalie) const;
     char side_for(const std::string &team) const;
-    void record(const StandInPlayer *player, const std::string &text);
+    void record(const StandInPlayer *player, const std::string &text, const StandInCoach *coach = nullptr);
     bool transmit(int fd, const sockaddr_in &to, const std::string &text) const;
     bool transmit(const StandInPlayer &player, const std::string &text) const;
     void close_sockets();
@@ -149,6 +174,8 @@ private:
     StandInOptions options_;
     int main_fd_ = -1;
     int main_port_ = 0;
+    int coach_fd_ = -1;
+    int coach_port_ = 0;
     std::thread loop_;
     std::atomic<bool> stop_requested_{false};
     std::atomic<bool> running_{false};
@@ -156,6 +183,7 @@ private:
     mutable std::mutex mutex_;                 // guards everything below
     mutable std::condition_variable arrived_;  // a datagram was recorded
     std::vector<StandInPlayer> players_;       // never shrinks: indices stay valid
+    StandInCoach coach_;
     StandInWorld world_;
     std::vector<StandInDatagram> received_;
     int cycle_ = 0;

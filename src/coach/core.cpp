@@ -1,0 +1,223 @@
+#include "coach/core.h"
+
+#include "coach/parser.h"
+#include "common/transfer.h"
+
+#include <cstring>
+#include <initializer_list>
+#include <sys/time.h>
+
+TTransfer *net = nullptr;
+TCore *core = nullptr;
+TInfo *inf = nullptr;
+sigset_t sigiomask;
+sigset_t sigalrmask;
+
+static const int kLogLineSize = kCoachTextSize + 64;   // a protocol text and its label
+
+TCore::TCore(TTransfer *server_link) : link(server_link) {
+    err_fd = fopen("/errors/default.err", "a");
+    log_fd = fopen("/logs/default.log", "a");
+    init_config(server_link);
+}
+
+TCore::~TCore() {
+    for (FILE *file : {err_fd, log_fd, sbe_fd})
+        if (file)
+            fclose(file);
+}
+
+static bool has_argument(int argc, char **argv, const char *word) {
+    for (int i = 1; i < argc; i++)
+        if (strcmp(argv[i], word) == 0)
+            return true;
+    return false;
+}
+
+// The timer period is a tenth of the simulator step, at least a millisecond:
+// a period of 0 would disarm the timer, and the silence watch with it.
+void TCore::get_config(int argc, char **argv) {
+    TConfig::get_config(argc, argv);
+    offline = has_argument(argc, argv, "-offline");
+    interval = SP_simulator_step / 10;
+    if (interval < 1)
+        interval = 1;
+}
+
+void TCore::replace_file(FILE **file, const char *name, const char *mode) {
+    if (*file)
+        fclose(*file);
+    *file = fopen(name, mode);
+}
+
+void TCore::set_log_files() {
+    char name[kTextSize + 16];
+    snprintf(name, sizeof name, "%s%d", log_file, 1);
+    replace_file(&log_fd, name, "w");
+    snprintf(name, sizeof name, "%s%d", err_file, 1);
+    replace_file(&err_fd, name, "w");
+    rlog("Corvane team - an coach log file\n");
+    rlog("configuration :");
+    rlog(" server name : ", server_host());
+    rlog(" port : ", server_port());
+    rlog(" team name : ", team_name);
+    rlog("init info : ");
+}
+
+void TCore::init() {
+    if (link)
+        link->init_connection();
+    if (offline)
+        send_formatted("(init (version 7.10))");
+    else
+        send_formatted("(init %s (version 7.10))", team_name);
+    rlog("Corvane standard coach already initialized with version 7.10\n", true);
+}
+
+// The writing steps are empty: the coach's files are created and stay empty.
+void TCore::rlog(const char *, bool) {}
+void TCore::rerror(const char *, bool) {}
+
+void TCore::rlog(const char *text, int value, bool flush) {
+    char line[kLogLineSize];
+    snprintf(line, sizeof line, "%s %d", text, value);
+    rlog(line, flush);
+}
+
+void TCore::rlog(const char *text, int a, int b) {
+    char line[kLogLineSize];
+    snprintf(line, sizeof line, "%s %d %d", text, a, b);
+    rlog(line);
+}
+
+void TCore::rlog(const char *text, int a, float b) {
+    char line[kLogLineSize];
+    snprintf(line, sizeof line, "%s %d %.3f", text, a, b);
+    rlog(line);
+}
+
+void TCore::rlog(const char *text, double value, bool flush) {
+    char line[kLogLineSize];
+    snprintf(line, sizeof line, "%s %2.2f", text, value);
+    rlog(line, flush);
+}
+
+void TCore::rlog(const char *text, const char *value, bool flush) {
+    char line[kLogLineSize];
+    snprintf(line, sizeof line, "%s %s", text, value);
+    rlog(line, flush);
+}
+
+void TCore::rlog(const char *text, TPoint point, bool flush) {
+    char line[kLogLineSize];
+    snprintf(line, sizeof line, "%s Point(%.2f,%.2f)", text, point.X, point.Y);
+    rlog(line, flush);
+}
+
+void TCore::rlog(const char *text, int value, TPoint point, bool flush) {
+    char line[kLogLineSize];
+    snprintf(line, sizeof line, "%s %d Point(%.2f,%.2f)", text, value, point.X, point.Y);
+    rlog(line, flush);
+}
+
+void TCore::rerror(const char *text, int value, bool flush) {
+    char line[kLogLineSize];
+    snprintf(line, sizeof line, "%s %d", text, value);
+    rerror(line, flush);
+}
+
+void TCore::rerror(const char *text, double value, bool flush) {
+    char line[kLogLineSize];
+    snprintf(line, sizeof line, "%s %1.2f", text, value);
+    rerror(line, flush);
+}
+
+void TCore::rerror(const char *text, const char *value, bool flush) {
+    char line[kLogLineSize];
+    snprintf(line, sizeof line, "%s %s", text, value);
+    rerror(line, flush);
+}
+
+void rlog(const char *text, char value) {
+    char line[kLogLineSize];
+    snprintf(line, sizeof line, "%s %c", text, value);
+    if (core)
+        core->rlog(line);
+}
+
+static void set_blocked(int signal_number, int how) {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, signal_number);
+    sigprocmask(how, &set, nullptr);
+}
+
+static void install(int signal_number, void (*handler)(int), const sigset_t &handler_mask) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    action.sa_mask = handler_mask;
+    action.sa_flags = 0;
+    sigaction(signal_number, &action, nullptr);
+}
+
+sigset_t init_handler() {
+    sigemptyset(&sigalrmask);
+    sigaddset(&sigalrmask, SIGALRM);
+    sigemptyset(&sigiomask);
+    sigaddset(&sigiomask, SIGIO);
+    install(SIGIO, sigio_handler, sigiomask);
+    install(SIGALRM, sigalrm_handler, sigalrmask);
+    set_timer();
+    set_blocked(SIGIO, SIG_UNBLOCK);
+    set_blocked(SIGALRM, SIG_UNBLOCK);
+    sigset_t current;
+    sigprocmask(SIG_BLOCK, nullptr, &current);
+    return current;
+}
+
+// Periods of a second or more are split, as the microsecond field stays below a million.
+void set_timer() {
+    core->rlog("interval : ", core->interval);
+    itimerval timer{};
+    timer.it_interval.tv_sec = core->interval / 1000;
+    timer.it_interval.tv_usec = (core->interval % 1000) * 1000;
+    timer.it_value = timer.it_interval;
+    setitimer(ITIMER_REAL, &timer, nullptr);
+}
+
+void stop_handlers() {
+    const itimerval off{};
+    setitimer(ITIMER_REAL, &off, nullptr);
+    sigset_t both;
+    sigemptyset(&both);
+    sigaddset(&both, SIGIO);
+    sigaddset(&both, SIGALRM);
+    sigprocmask(SIG_BLOCK, &both, nullptr);
+}
+
+// Reads and parses every waiting datagram. After a see_global message or a
+// look reply the behaviour model is updated and the decision runs.
+void sigio_handler(int) {
+    static char message[kCoachTextSize + 1];   // the link writes a terminator after the text
+    set_blocked(SIGALRM, SIG_BLOCK);
+    while (net->receive_message(message, kCoachTextSize) >= 1) {
+        parser->parse_message(message);
+        if (inf->last_message == MT_SEE) {
+            // Behaviour model and decision connect here, in this order:
+            //   core->SBE->update_behavior_model();
+            //   core->dec.decision();
+        }
+        core->cycles_after_last_input = 0;
+    }
+    set_blocked(SIGALRM, SIG_UNBLOCK);
+}
+
+// Counts a tick without input; too many in a row mean the server has gone.
+void sigalrm_handler(int) {
+    set_blocked(SIGIO, SIG_BLOCK);
+    core->cycles_after_last_input = core->cycles_after_last_input + 1;
+    if (core->cycles_after_last_input > TCore::kSilentTicksMax)
+        core->server_alive = false;
+    core->real_time += core->interval;
+    set_blocked(SIGIO, SIG_UNBLOCK);
+}
