@@ -9,7 +9,7 @@
 
 using namespace std::chrono_literals;
 
-TEST(StartScript, ElevenPlayersMoveToTheirPostsAndLeaveWithTheServer) {
+TEST(StartScript, ElevenPlayersAndTheCoachConnectAndLeaveWithTheServer) {
     StandInServer server;
     ASSERT_TRUE(server.start());
     const std::string run = make_work_dir();
@@ -17,7 +17,7 @@ TEST(StartScript, ElevenPlayersMoveToTheirPostsAndLeaveWithTheServer) {
     ASSERT_TRUE(team.start("/usr/bin/env",
                            {"TEAM2D_BIN_DIR=" BIN_DIR, "TEAM2D_RUN_DIR=" + run, "bash",
                             SOURCE_DIR "/start.sh", "-h", "127.0.0.1", "-p", std::to_string(server.port()),
-                            "-t", "Starters"},
+                            "-o", std::to_string(server.coach_port()), "-t", "Starters"},
                            SOURCE_DIR, run + "/start-output.txt"));
 
     std::set<int> movers;
@@ -37,6 +37,9 @@ TEST(StartScript, ElevenPlayersMoveToTheirPostsAndLeaveWithTheServer) {
         goalies += p.goalie;
     }
     EXPECT_EQ(goalies, 1);
+    // The online coach advises the same team.
+    ASSERT_TRUE(server.wait_for([](const StandInDatagram &d) { return d.coach && d.text == "(eye on)"; }, 10s));
+    EXPECT_EQ(server.coach().team, "Starters");
 
     server.fall_silent();
     EXPECT_EQ(team.wait_exit(6s), 0) << team.output();

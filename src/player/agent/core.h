@@ -10,6 +10,7 @@
 
 #include "player/agent/objects.h"
 #include "player/agent/pos.h"
+#include "player/clang/clangutils.h"
 #include "player/runtime/config.h"
 #include "player/runtime/info.h"
 #include "player/world/world.h"
@@ -226,6 +227,11 @@ public:
     void dribble_kick_now(TPoint point, int power, float dir); // the kick itself; the ball is kickable
     float dribble_params[3] = {};
     TPoint dribble_point;
+
+    // ---- coach language (clang/) ----
+    // What the coach has said: written by c_parser in the SIGIO handler, read
+    // by the advice step under its mutex.
+    Coach_Message coach_message;
 
     // ---- positions, offside limit and map saying (positions.cpp) ----
     // Strategic positions from the formation, kept onside.

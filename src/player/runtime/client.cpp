@@ -6,6 +6,7 @@
 
 #include "common/transfer.h"
 #include "player/agent/core.h"
+#include "player/clang/clangutils.h"
 #include "player/runtime/parser.h"
 #include "player/skills/evaluator.h"
 
@@ -61,6 +62,7 @@ void sigalrm_handler(int) {
         core->rlog(20, "Updating evaluator information...");
         if (core->evaluator)
             core->evaluator->update();
+        decrease_coach_message_TTLs();
         core->reset_objects();
     }
     errno = saved_errno;

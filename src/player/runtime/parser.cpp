@@ -11,6 +11,7 @@
 
 #include "common/utils.h"
 #include "player/agent/core.h"
+#include "player/clang/cparser.h"
 #include "player/runtime/client.h"
 
 namespace {
@@ -648,12 +649,28 @@ void TParser::store_heard(int time, int sender, float dir, char *text) {
     get_string2(&text, heard.text, sizeof heard.text);
 }
 
-// Coach messages are recognised and dropped: nothing here reads the coach language yet.
+// Our online coach's messages go to the coach-language parser; the other
+// team's coach and quoted freeform texts (which the player ignores) do not.
+// A number before the message, which the server may put there, is dropped.
 void TParser::coach_heard(const char *sender) {
     core->rlog(20, "A coach message heared");
     const size_t length = strcspn(sender, " ");
-    if (sender[1] == 'n' && length > 13 && sender[13] != core->info.their_side)
-        core->rlog(20, "Coachable->hearing standard message from coach.", sender);
+    if (sender[1] != 'n' || length <= 13 || sender[13] == core->info.their_side)
+        return;
+    core->rlog(20, "Coachable->hearing standard message from coach.", sender);
+    const char *text = sender + length;
+    if (*text == ' ')
+        ++text;
+    if (*text == '"' || !c_parser)
+        return;
+    if (starts_number(*text)) {
+        text += strcspn(text, " ");
+        if (*text == ' ')
+            ++text;
+    }
+    core->rlog(20, "Coachable->parsing stdmesg:", text);
+    c_parser->parse_coach_message(text);
+    core->rlog(20, "Coachable->stdmesg parsed:", text);
 }
 
 // ---- player types ----

@@ -9,6 +9,7 @@
 #include "player/agent/gamestart.h"
 #include "player/agent/position.h"
 #include "player/goalie/goalie_position.h"
+#include "player/clang/cparser.h"
 #include "player/runtime/client.h"
 #include "player/runtime/parser.h"
 #include "player/skills/dribble.h"
@@ -71,6 +72,7 @@ int run_player(int argc, char **argv, TCore *(*make_core)()) {
     core = make_core();
     core->get_config(argc, argv);
     core->world = new TWorld_Model();
+    c_parser = new TCoach_Parser(&core->coach_message);
     core->map_encoder = new TMap_Encrypt(core->world->teammates, core->world->opponents,
                                          &core->world->ball, core->team_name);
     core->evaluator = new TLow_Level_With_Ball_Evaluator();
