@@ -1,6 +1,7 @@
 #include "coach/core.h"
 
 #include "coach/parser.h"
+#include "coach/sbe.h"
 #include "common/transfer.h"
 
 #include <cstring>
@@ -203,9 +204,9 @@ void sigio_handler(int) {
     while (net->receive_message(message, kCoachTextSize) >= 1) {
         parser->parse_message(message);
         if (inf->last_message == MT_SEE) {
-            // Behaviour model and decision connect here, in this order:
-            //   core->SBE->update_behavior_model();
-            //   core->dec.decision();
+            if (core->SBE)
+                core->SBE->update_behavior_model();
+            core->dec.decision();
         }
         core->cycles_after_last_input = 0;
     }

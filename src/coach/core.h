@@ -4,6 +4,7 @@
 // signal handlers that do all of the coach's work.
 
 #include "coach/config.h"
+#include "coach/decision.h"
 #include "coach/stdtypes.h"
 #include "coach/types.h"
 #include "common/geometry.h"
@@ -78,6 +79,7 @@ public:
     void rerror(const char *text, double value, bool flush = false);
     void rerror(const char *text, const char *value, bool flush = false);
 
+    TDecision dec;                     // what to say after each look; constructed first
     volatile sig_atomic_t server_alive = true;
     bool game_stopped = true;          // set from referee messages; nothing decides on it
     bool offline = false;              // "-offline": the init names no team

@@ -1,5 +1,4 @@
-#include "coach/core.h"
-#include "coach/parser.h"
+#include "coach_scene.h"
 #include "fixtures.h"
 
 #include <cstring>
@@ -8,26 +7,9 @@
 
 namespace {
 
-// A coach core without a link, a fresh world and the parser, as the globals hold them.
-class CoachParser : public ::testing::Test {
+class CoachParser : public Coach_Scene {
 protected:
-    void SetUp() override {
-        core_ = std::make_unique<TCore>(nullptr);
-        world_ = std::make_unique<TInfo>();
-        core = core_.get();
-        inf = world_.get();
-        parser = &parser_;
-    }
-    void TearDown() override {
-        core = nullptr;
-        inf = nullptr;
-        parser = nullptr;
-    }
     void parse(const std::string &text) { parser_.parse_message(text.c_str()); }
-
-    std::unique_ptr<TCore> core_;
-    std::unique_ptr<TInfo> world_;
-    TCoach_Parser parser_;
 };
 
 TEST_F(CoachParser, InitAndEyeReplies) {
