@@ -261,6 +261,7 @@ static bool send_slot(Slot &slot, Slot &last, int now) {
 
 void TCore::decide_and_send_actions() {
     decision();
+    do_coach_advices();
     send_body_command();
     const int now = real_cycle;
     if (send_slot(say_com, last_say_com, now))

@@ -232,6 +232,18 @@ public:
     // What the coach has said: written by c_parser in the SIGIO handler, read
     // by the advice step under its mutex.
     Coach_Message coach_message;
+    // The advice step (clang/coachable.cpp), run after decision(): follows the
+    // applicable advice token's directives for this player, replacing the
+    // decision's queued commands. Each returns true when it queued commands.
+    bool do_coach_advices();
+    bool do_coach_with_ball_advice(Directive **list, int n);
+    bool do_coach_without_ball_advice(Directive **list, int n);
+    bool go_to_position(Directive **list, int n);
+    bool mark_players(Directive **list, int n);
+    void remove_unacceptable_assessors(Directive *directive);   // "dont" directives: no effect
+    // Copies of the "do" directives for me of the advice token to follow now
+    // (conditions hold, greatest time, the later one on a tie); empty when none.
+    std::vector<Directive> my_coach_directives();
 
     // ---- positions, offside limit and map saying (positions.cpp) ----
     // Strategic positions from the formation, kept onside.

@@ -5,6 +5,16 @@
 #include "player/agent/core.h"
 #include "player/runtime/client.h"
 
+float closeness_weight(float dist) {
+    if (dist < 3)
+        return 1.8f;
+    if (dist < 5)
+        return 1.5f;
+    if (dist < 7)
+        return 1.2f;
+    return 1.0f;
+}
+
 namespace {
 
 const double kRadToDeg = 180 / kPi;
@@ -32,17 +42,6 @@ float ladder(float r, bool teammate) {
         if (r < s.bound)
             return teammate ? s.teammate : s.opponent;
     return 0;
-}
-
-// An opponent close to me has less time to be beaten by the ball.
-float closeness_weight(float dist) {
-    if (dist < 3)
-        return 1.8f;
-    if (dist < 5)
-        return 1.5f;
-    if (dist < 7)
-        return 1.2f;
-    return 1.0f;
 }
 
 // The fixed points the pass assessor tries, rated as it goes: `first` takes a

@@ -26,6 +26,10 @@ struct Ball_Roll {
     void step(float decay);
 };
 
+// How much more an opponent at dist from the passer weighs on the pass line:
+// a close one has less time to be beaten by the ball.
+float closeness_weight(float dist);
+
 class TPass : public TWith_Ball {
 public:
     void assess() override;
