@@ -82,13 +82,19 @@ protected:
         c_parser = nullptr;
         end_parser_scene();
     }
+    // A server message as the player takes it: parsed in the handler, the
+    // coach's text then parsed by the main loop.
+    static void hear(const std::string &line) {
+        parse_text(line);
+        c_parser->parse_posted();
+    }
 };
 
 TEST_F(ClangHeard, RightPlayerHearsItsCoachInTheCaptures) {
     for (const char *file : {"player-right-coach-advice.txt", "player-right-match.txt"})
         for (const std::string &line : fixture_lines(file))
             if (line.find("online_coach") != std::string::npos)
-                parse_text(line);
+                hear(line);
     const Coach_Message &m = core->coach_message;
     // advice said at 257, the 7078 one, the 257 one again at 475; unsupported_clang and freeform store nothing
     ASSERT_EQ(m.advice.count(), 3);
@@ -157,10 +163,10 @@ TEST_F(ClangHeard, RightPlayerHearsItsCoachInTheCaptures) {
 }
 
 TEST_F(ClangHeard, OnlyOurOwnCoachIsHeard) {
-    parse_text("(hear 3 online_coach_left (advice (1 (true) (do our {2} (pos (pt 1 2))))))");
-    parse_text("(hear 3 online_coach_right \"hello\")");
+    hear("(hear 3 online_coach_left (advice (1 (true) (do our {2} (pos (pt 1 2))))))");
+    hear("(hear 3 online_coach_right \"hello\")");
     EXPECT_EQ(core->coach_message.advice.count(), 0);
-    parse_text("(hear 3 online_coach_right 17 (advice (1 (true) (do our {2} (pos (pt 1 2))))))");
+    hear("(hear 3 online_coach_right 17 (advice (1 (true) (do our {2} (pos (pt 1 2))))))");
     ASSERT_EQ(core->coach_message.advice.count(), 1);     // the leading number is dropped
     EXPECT_EQ(core->coach_message.advice.get(0)->time, 1);
 }

@@ -4,6 +4,7 @@
 #include "coach/sbe.h"
 #include "common/transfer.h"
 
+#include <cerrno>
 #include <cstring>
 #include <initializer_list>
 #include <sys/time.h>
@@ -197,8 +198,9 @@ void stop_handlers() {
 }
 
 // Reads and parses every waiting datagram. After a see_global message or a
-// look reply the behaviour model is updated and the decision runs.
+// look reply the behaviour model is updated and a decision is owed.
 void sigio_handler(int) {
+    const int saved_errno = errno;
     static char message[kCoachTextSize + 1];   // the link writes a terminator after the text
     set_blocked(SIGALRM, SIG_BLOCK);
     while (net->receive_message(message, kCoachTextSize) >= 1) {
@@ -206,19 +208,31 @@ void sigio_handler(int) {
         if (inf->last_message == MT_SEE) {
             if (core->SBE)
                 core->SBE->update_behavior_model();
-            core->dec.decision();
+            core->decisions_due = core->decisions_due + 1;
         }
         core->cycles_after_last_input = 0;
     }
     set_blocked(SIGALRM, SIG_UNBLOCK);
+    errno = saved_errno;
+}
+
+void make_due_decisions() {
+    set_blocked(SIGIO, SIG_BLOCK);
+    set_blocked(SIGALRM, SIG_BLOCK);
+    for (; core->decisions_due > 0; core->decisions_due = core->decisions_due - 1)
+        core->dec.decision();
+    set_blocked(SIGALRM, SIG_UNBLOCK);
+    set_blocked(SIGIO, SIG_UNBLOCK);
 }
 
 // Counts a tick without input; too many in a row mean the server has gone.
 void sigalrm_handler(int) {
+    const int saved_errno = errno;
     set_blocked(SIGIO, SIG_BLOCK);
     core->cycles_after_last_input = core->cycles_after_last_input + 1;
     if (core->cycles_after_last_input > TCore::kSilentTicksMax)
         core->server_alive = false;
     core->real_time += core->interval;
     set_blocked(SIGIO, SIG_UNBLOCK);
+    errno = saved_errno;
 }

@@ -53,8 +53,10 @@ int main(int argc, char **argv) {
         sigsuspend(&mask);
     core->switch_eye(ES_ON);
 
-    while (core->server_alive)
+    while (core->server_alive) {
         sigsuspend(&mask);
+        make_due_decisions();
+    }
 
     stop_handlers();
     core->rlog("Logging SBE information...");

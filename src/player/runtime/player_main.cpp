@@ -97,8 +97,10 @@ int run_player(int argc, char **argv, TCore *(*make_core)()) {
     printf("objects runned . . .\n");
     fflush(stdout);
 
-    while (core->alive)
+    while (core->alive) {
         sigsuspend(&mask);
+        c_parser->parse_posted();   // the coach's messages, outside the handler
+    }
     shut_down();
     return 0;
 }
