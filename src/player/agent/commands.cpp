@@ -260,6 +260,7 @@ static bool send_slot(Slot &slot, Slot &last, int now) {
 }
 
 void TCore::decide_and_send_actions() {
+    Slot_Lock serial(&decision_mutex, false);
     decision();
     do_coach_advices();
     send_body_command();

@@ -320,6 +320,9 @@ public:
     TPlayer me_at_send;
 
     pthread_mutex_t action_mutex = PTHREAD_MUTEX_INITIALIZER;
+    // Held for a whole decide-and-send step, so that a late decision of one
+    // cycle and the next cycle's, on two worker threads, never overlap.
+    pthread_mutex_t decision_mutex = PTHREAD_MUTEX_INITIALIZER;
     float best_value = 0;
     int decided_cycle = -1;       // real_cycle of the last decision
     float tan_half_degree = 0.0087268678f;
