@@ -1,36 +1,17 @@
 #include "player/runtime/config.h"
 
+#include "common/config_file.h"
 #include "common/transfer.h"
 #include "player/runtime/client.h"
 
-#include <algorithm>
-#include <cerrno>
-#include <climits>
-#include <cmath>
-#include <cstdlib>
+#include <cstdio>
 #include <cstring>
-#include <sstream>
-#include <string>
 
 static_assert(TTransfer::kHostSize >= TConfig::kTextSize, "the host text must fit the link's buffer");
 
 static const char kDefaultHost[] = "localhost";
 static const int kDefaultPort = 6000;
 static const char kDefaultFile[] = "agent.conf";
-
-// Table entries; the type follows from the field.
-static Option make_option(const char *name, void *field, Param type) {
-    Option option;
-    snprintf(option.opt_name, sizeof option.opt_name, "%s", name);
-    option.pointer = field;
-    option.type = type;
-    return option;
-}
-static Option entry(const char *name, int *field) { return make_option(name, field, C_INT); }
-static Option entry(const char *name, float *field) { return make_option(name, field, C_FLOAT); }
-static Option entry(const char *name, char *field) { return make_option(name, field, C_STRING); }
-static Option flag(const char *name, bool *field) { return make_option(name, field, C_BOOLEAN); }
-static Option onoff(const char *name, bool *field) { return make_option(name, field, C_ONOFF); }
 
 void TConfig::init_config() { init_config(net); }
 
@@ -214,120 +195,6 @@ TConfig::Option_Table TConfig::build_options(bool *corvane_config_file) {
         flag("corvane_config_file", corvane_config_file),
         Option(),
     }};
-}
-
-static const Option *find_option(const Option *options, const std::string &key) {
-    for (; options->pointer; options++)
-        if (key == options->opt_name)
-            return options;
-    return nullptr;
-}
-
-// Whole word as a decimal int; out is written only on success.
-static bool parse_int(const char *word, int *out) {
-    char *end = nullptr;
-    errno = 0;
-    const long value = strtol(word, &end, 10);
-    if (end == word || *end != '\0' || errno == ERANGE || value < INT_MIN || value > INT_MAX)
-        return false;
-    *out = static_cast<int>(value);
-    return true;
-}
-
-// Whole word as a finite float; out is written only on success.
-static bool parse_float(const char *word, float *out) {
-    char *end = nullptr;
-    const float value = strtof(word, &end);
-    if (end == word || *end != '\0' || !std::isfinite(value))
-        return false;
-    *out = value;
-    return true;
-}
-
-// A text that does not fit its field is refused; the field keeps its value.
-static bool copy_text(const std::string &word, char *out) {
-    if (word.size() >= static_cast<size_t>(TConfig::kTextSize))
-        return false;
-    snprintf(out, TConfig::kTextSize, "%s", word.c_str());
-    return true;
-}
-
-// Writes the option's field from the value word (null when the line has none);
-// false when the value is missing or unusable.
-static bool store_value(const Option &option, const std::string *word) {
-    switch (option.type) {
-    case C_BOOLEAN:
-        *static_cast<bool *>(option.pointer) = true;
-        return true;
-    case C_ONOFF:
-        if (word)
-            *static_cast<bool *>(option.pointer) = *word == "on";
-        return word != nullptr;
-    case C_INT:
-        return word && parse_int(word->c_str(), static_cast<int *>(option.pointer));
-    case C_FLOAT:
-        return word && parse_float(word->c_str(), static_cast<float *>(option.pointer));
-    case C_STRING:
-        return word && copy_text(*word, static_cast<char *>(option.pointer));
-    case C_NONE:
-        break;
-    }
-    return false;
-}
-
-// One key-value line; false when it is illegal.
-static bool apply_line(std::string line, const Option *options) {
-    std::replace(line.begin(), line.end(), ':', ' ');
-    std::istringstream words(line);
-    std::string key, value;
-    if (!(words >> key))
-        return false;
-    const Option *option = find_option(options, key);
-    if (!option)
-        return false;
-    const bool has_value = static_cast<bool>(words >> value);
-    return store_value(*option, has_value ? &value : nullptr);
-}
-
-// Reads the next line without its line break; false at the end of the file.
-// Of a line longer than kLineLength only the beginning is kept, and overlong
-// is set; the rest is passed over up to the line break.
-static bool next_line(FILE *file, std::string *line, bool *overlong) {
-    line->clear();
-    *overlong = false;
-    int c = getc(file);
-    if (c == EOF)
-        return false;
-    for (; c != EOF && c != '\n'; c = getc(file)) {
-        if (line->size() < static_cast<size_t>(TConfig::kLineLength))
-            line->push_back(static_cast<char>(c));
-        else
-            *overlong = true;
-    }
-    return true;
-}
-
-// Empty lines and comments are skipped; a bad or overlong line is reported.
-static void read_lines(FILE *file, const Option *options) {
-    std::string line;
-    bool overlong = false;
-    while (next_line(file, &line, &overlong)) {
-        if (line.empty() || line[0] == '#')
-            continue;
-        if (overlong || !apply_line(line, options))
-            printf("   illegal line : %s\n", line.c_str());
-    }
-}
-
-// False when the file cannot be opened.
-static bool read_config_file(const char *path, const Option *options) {
-    FILE *file = fopen(path, "r");
-    if (!file)
-        return false;
-    printf("file %s opened :\n", path);
-    read_lines(file, options);
-    fclose(file);
-    return true;
 }
 
 void TConfig::get_config(int argc, char **argv) {

@@ -5,29 +5,14 @@
 
 #include <array>
 
+#include "common/config_file.h"
+
 class TTransfer;
-
-// Value type of a configuration key.
-enum Param {
-    C_NONE = 0,
-    C_INT = 1,      // second word, an integer
-    C_STRING = 2,   // second word, at most 29 characters
-    C_FLOAT = 3,    // second word, a finite number
-    C_BOOLEAN = 4,  // the key alone sets the field true
-    C_ONOFF = 5     // second word: "on" sets true, any other word false
-};
-
-// One key of the option table and the field it writes.
-struct Option {
-    char opt_name[30] = {};
-    void *pointer = nullptr;
-    Param type = C_NONE;
-};
 
 class TConfig {
 public:
-    static const int kTextSize = 30;     // every text field, terminator included
-    static const int kLineLength = 99;   // longest line a configuration file may hold
+    static const int kTextSize = kConfigTextSize;
+    static const int kLineLength = kConfigLineLength;
 
     // Writes every default. The keys `server` and `port` go to the given link;
     // without a link they are kept in this record. The first form uses `net`.
