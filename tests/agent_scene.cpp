@@ -81,3 +81,13 @@ void place_ball(TPoint pos, TPoint vel) {
     ball.vel = vel;
     ball.pos_chance = ball.vel_chance = 1.0f;
 }
+
+void enter_ball_at_my_feet() {
+    make_agent<TCore>(7);
+    core->real_cycle = 10;
+    core->cycle = 10;
+    core->game_stopped = false;
+    core->ball_holder = 7;
+    place_me(TPoint(0, 0), 0);
+    place_ball(TPoint(0.5, 0));
+}

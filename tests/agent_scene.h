@@ -39,3 +39,7 @@ void destroy_agent();
 void place_me(TPoint pos, float body);
 // The ball at pos moving with vel, surely known.
 void place_ball(TPoint pos, TPoint vel = TPoint(0, 0));
+
+// Player 7 at the centre spot facing their goal with the ball still half a
+// metre ahead, at cycle 10 of play, in a fresh working directory.
+void enter_ball_at_my_feet();

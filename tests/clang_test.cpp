@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "fixtures.h"
+#include "lcg.h"
 #include "player/agent/core.h"
 #include "player/runtime/client.h"
 
@@ -334,17 +335,6 @@ TEST_F(Clang, SelfNamingRedefinitionEnds) {
 
 // ---- damaged, deep and huge texts ----
 
-class Lcg {
-public:
-    size_t below(size_t n) {
-        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
-        return n == 0 ? 0 : static_cast<size_t>(state >> 33) % n;
-    }
-
-private:
-    uint64_t state = 7001;
-};
-
 void expect_bounded(const Coach_Message &m) {
     for (const Clang_List<AI_Token> *kind : {&m.advice, &m.info}) {
         ASSERT_LE(kind->count(), kClangMaxTokens);
@@ -384,7 +374,7 @@ TEST_F(Clang, EveryCutAndDamageOfRealTextsStaysBounded) {
             parse(text.substr(0, n));
     expect_bounded(message);
     const char *const damage[] = {"(", ")", "\"", "{", "}", " ", "1e999", "nan", "-99999999999"};
-    Lcg rng;
+    Lcg rng(7001);
     for (int variant = 0; variant < 4000 && !HasFatalFailure(); ++variant) {
         std::string text = texts[rng.below(texts.size())];
         for (size_t k = 1 + rng.below(3); k > 0; --k) {

@@ -20,15 +20,9 @@ const float kNan = std::numeric_limits<float>::quiet_NaN();
 class Dribble : public ::testing::Test {
 protected:
     void SetUp() override {
-        make_agent<TCore>(7);
-        core->real_cycle = 10;
-        core->cycle = 10;
-        core->game_stopped = false;
-        core->ball_holder = 7;
+        enter_ball_at_my_feet();
         core->info_snapshot.sense.stamina = 4000;
         core->info_snapshot.sense.effort = 1;
-        place_me(TPoint(0, 0), 0);
-        place_ball(TPoint(0.5, 0));
         set_dribble(TPoint(20, 0), 0, 2, 100);
     }
     void TearDown() override { destroy_agent(); }

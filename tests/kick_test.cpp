@@ -17,13 +17,7 @@ namespace {
 class Kick : public ::testing::Test {
 protected:
     void SetUp() override {
-        make_agent<TCore>(7);
-        core->real_cycle = 10;
-        core->cycle = 10;
-        core->game_stopped = false;
-        core->ball_holder = 7;
-        place_me(TPoint(0, 0), 0);
-        place_ball(TPoint(0.5, 0));
+        enter_ball_at_my_feet();
     }
     void TearDown() override { destroy_agent(); }
 

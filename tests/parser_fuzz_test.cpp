@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "fixtures.h"
+#include "lcg.h"
 #include "player/agent/core.h"
 #include "player/runtime/client.h"
 
@@ -22,18 +23,6 @@ void parse_text(const std::string &text);
 namespace {
 
 const int kVariants = 4000;
-
-// A small deterministic generator, so that a failing variant can be found again.
-class Lcg {
-public:
-    size_t below(size_t n) {
-        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
-        return n == 0 ? 0 : static_cast<size_t>(state >> 33) % n;
-    }
-
-private:
-    uint64_t state = 20011;
-};
 
 const char *const kGiantNumbers[] = {"1e999", "-1e999", "nan", "-nan", "inf", "-2147483648999",
                                      "99999999999999999999", "3.4e38", "-1e39", "0x7fffffff"};
@@ -124,7 +113,7 @@ protected:
 TEST_F(ParserFuzz, DamagedCapturedLines) {
     const std::vector<std::string> lines = all_capture_lines();
     ASSERT_FALSE(lines.empty());
-    Lcg rng;
+    Lcg rng(20011);
     for (int i = 0; i < kVariants; ++i) {
         std::string text = damaged(lines[rng.below(lines.size())], rng);
         if (rng.below(4) == 0)

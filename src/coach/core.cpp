@@ -15,7 +15,6 @@ TInfo *inf = nullptr;
 sigset_t sigiomask;
 sigset_t sigalrmask;
 
-static const int kLogLineSize = kCoachTextSize + 64;   // a protocol text and its label
 
 TCore::TCore(TTransfer *server_link) : link(server_link) {
     err_fd = fopen("/errors/default.err", "a");
@@ -74,77 +73,6 @@ void TCore::init() {
     else
         send_formatted("(init %s (version 7.10))", team_name);
     rlog("Corvane standard coach already initialized with version 7.10\n", true);
-}
-
-// The writing steps are empty: the coach's files are created and stay empty.
-void TCore::rlog(const char *, bool) {}
-void TCore::rerror(const char *, bool) {}
-
-void TCore::rlog(const char *text, int value, bool flush) {
-    char line[kLogLineSize];
-    snprintf(line, sizeof line, "%s %d", text, value);
-    rlog(line, flush);
-}
-
-void TCore::rlog(const char *text, int a, int b) {
-    char line[kLogLineSize];
-    snprintf(line, sizeof line, "%s %d %d", text, a, b);
-    rlog(line);
-}
-
-void TCore::rlog(const char *text, int a, float b) {
-    char line[kLogLineSize];
-    snprintf(line, sizeof line, "%s %d %.3f", text, a, b);
-    rlog(line);
-}
-
-void TCore::rlog(const char *text, double value, bool flush) {
-    char line[kLogLineSize];
-    snprintf(line, sizeof line, "%s %2.2f", text, value);
-    rlog(line, flush);
-}
-
-void TCore::rlog(const char *text, const char *value, bool flush) {
-    char line[kLogLineSize];
-    snprintf(line, sizeof line, "%s %s", text, value);
-    rlog(line, flush);
-}
-
-void TCore::rlog(const char *text, TPoint point, bool flush) {
-    char line[kLogLineSize];
-    snprintf(line, sizeof line, "%s Point(%.2f,%.2f)", text, point.X, point.Y);
-    rlog(line, flush);
-}
-
-void TCore::rlog(const char *text, int value, TPoint point, bool flush) {
-    char line[kLogLineSize];
-    snprintf(line, sizeof line, "%s %d Point(%.2f,%.2f)", text, value, point.X, point.Y);
-    rlog(line, flush);
-}
-
-void TCore::rerror(const char *text, int value, bool flush) {
-    char line[kLogLineSize];
-    snprintf(line, sizeof line, "%s %d", text, value);
-    rerror(line, flush);
-}
-
-void TCore::rerror(const char *text, double value, bool flush) {
-    char line[kLogLineSize];
-    snprintf(line, sizeof line, "%s %1.2f", text, value);
-    rerror(line, flush);
-}
-
-void TCore::rerror(const char *text, const char *value, bool flush) {
-    char line[kLogLineSize];
-    snprintf(line, sizeof line, "%s %s", text, value);
-    rerror(line, flush);
-}
-
-void rlog(const char *text, char value) {
-    char line[kLogLineSize];
-    snprintf(line, sizeof line, "%s %c", text, value);
-    if (core)
-        core->rlog(line);
 }
 
 static void set_blocked(int signal_number, int how) {

@@ -64,20 +64,11 @@ public:
     int move_player(Team_Value team, int unum, float x, float y, float dir, float vx, float vy);
     int change_mode(Play_Mode mode);
 
-    // Diagnostics: each formats a line and hands it to the log or the error
-    // file; the writing step itself is empty.
-    void rlog(const char *text, bool flush = false);
-    void rlog(const char *text, int value, bool flush = false);
-    void rlog(const char *text, int a, int b);
-    void rlog(const char *text, int a, float b);
-    void rlog(const char *text, double value, bool flush = false);
-    void rlog(const char *text, const char *value, bool flush = false);
-    void rlog(const char *text, TPoint point, bool flush);
-    void rlog(const char *text, int value, TPoint point, bool flush);
-    void rerror(const char *text, bool flush = false);
-    void rerror(const char *text, int value, bool flush = false);
-    void rerror(const char *text, double value, bool flush = false);
-    void rerror(const char *text, const char *value, bool flush = false);
+    // Diagnostics: the final writing step is empty, so nothing is formatted.
+    template <class... Value>
+    void rlog(const char *, const Value &...) const {}
+    template <class... Value>
+    void rerror(const char *, const Value &...) const {}
 
     TDecision dec;                     // what to say after each look; constructed first
     volatile sig_atomic_t server_alive = true;
@@ -133,5 +124,3 @@ void sigio_handler(int);
 void make_due_decisions();
 void sigalrm_handler(int);
 
-// Free log line "%s %c", handed to the core's log.
-void rlog(const char *text, char value);
