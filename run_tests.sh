@@ -1,14 +1,22 @@
 #!/usr/bin/env bash
-# Builds everything twice (plain, and with AddressSanitizer and
-# UndefinedBehaviorSanitizer) and runs all tests in both builds.
+# Builds everything three times and runs the tests: all of them in a plain
+# build and in one with AddressSanitizer and UndefinedBehaviorSanitizer; in a
+# ThreadSanitizer build, every test that starts a program or the runtime's
+# threads, failing on the first report.
 set -euo pipefail
 cd "$(dirname "$0")"
 jobs=$(nproc)
-for variant in plain sanitize; do
+# The suites whose tests start a program (against the stand-in) or worker threads.
+threaded='^(PlayerProgram|GoalieProgram|CoachableProgram|CoachProgram|Play|Match|StartScript|Runtime)\.'
+for variant in plain sanitize tsan; do
     dir=build-test-$variant
     flags=()
-    [ "$variant" = sanitize ] && flags=(-DTEAM2D_SANITIZE=ON)
+    filter=()
+    case $variant in
+    sanitize) flags=(-DTEAM2D_SANITIZE=ON) ;;
+    tsan) flags=(-DTEAM2D_TSAN=ON); filter=(-R "$threaded") ;;
+    esac
     cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${flags[@]}" >/dev/null
     cmake --build "$dir" -j "$jobs"
-    (cd "$dir" && ctest --output-on-failure -j "$jobs")
+    (cd "$dir" && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ctest --output-on-failure -j "$jobs" "${filter[@]}")
 done

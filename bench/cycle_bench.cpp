@@ -24,6 +24,7 @@
 #include "player/runtime/client.h"
 #include "player/runtime/parser.h"
 #include "player/runtime/player_main.h"
+#include "player/runtime/thr_utils.h"
 
 namespace {
 
@@ -126,23 +127,38 @@ bool format_message(char (&buffer)[kMessageSize + 1], const char *kind, int t, c
     return n > 0 && n < static_cast<int>(sizeof buffer);
 }
 
-// What the handlers and the worker threads do in one cycle, in their order: the
-// sense_body starts the cycle, the see arrives, the timer updates the world, every
-// object publishes and the core decides. The benchmark thread takes the cycle's
-// decision before the publications, so no publication starts another one.
+// What the main thread and the worker threads do in one cycle, in their order
+// and with their holds of the world lock: the sense_body starts the cycle, the
+// see arrives, the timer updates the world, every object publishes and the core
+// decides. No round is opened, so no publication starts a decision of its own.
+template <class Object, int N>
+void assess_all(Object *(&objects)[N]) {
+    for (Object *object : objects) {
+        if (!object)
+            continue;
+        World_Read_Lock world;
+        object->assess();
+    }
+}
+
 void run_cycle(char *sense, char *see) {
-    parser->parse_message(sense);
-    core->update();
-    core->cycle = core->info.sense.time;
-    parser->parse_message(see);
-    core->world->update();
-    core->decided_cycle = core->real_cycle;
-    for (TWith_Ball *object : core->with_ball_objects)
-        if (object)
-            object->assess();
-    for (TWithout_Ball *object : core->without_ball_objects)
-        if (object)
-            object->assess();
+    {
+        World_Write_Lock world;
+        parser->parse_message(sense);
+        core->update();
+        core->cycle = core->info.sense.time;
+    }
+    {
+        World_Write_Lock world;
+        parser->parse_message(see);
+    }
+    {
+        World_Write_Lock world;
+        core->world->update();
+    }
+    assess_all(core->with_ball_objects);
+    assess_all(core->without_ball_objects);
+    World_Read_Lock world;
     core->decision();
 }
 

@@ -217,7 +217,7 @@ using AssessorGetBall = Assessor_Scene;
 // Interception results for this cycle, as the search would have cached them.
 void intercept(int u, int kind, int cycles) {
     Ball_Intercept_Info &r = core->world->teammates_intercept[u];
-    r.cycle = kNow;
+    r.update = core->world->update_count;
     r.kind = kind;
     r.cycles = cycles;
 }

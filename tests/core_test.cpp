@@ -1,11 +1,16 @@
 // The agent core: command primitives and their slots, the per-cycle send, the
 // decision that runs once per cycle and the send-moment prediction.
 
+#include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <thread>
 
 #include "agent_scene.h"
 #include "player/agent/core.h"
 #include "player/runtime/client.h"
+
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -137,20 +142,30 @@ TEST_F(Core, SeeIntervalFollowsTheViewMode) {
     EXPECT_EQ(core->see_interval(), 80);
 }
 
-TEST_F(Core, OneDecisionPerCycleWhenTheGroupCompletes) {
+TEST_F(Core, OneDecisionPerRoundAndNoneAfterItCloses) {
     for (TWithout_Ball *&o : core->without_ball_objects)
         o = new TWithout_Ball();
+    core->reset_objects();                    // the ball is not mine: the without-ball round
     core->without_ball_objects[0]->fill_final();
     core->without_ball_objects[1]->fill_final();
     EXPECT_EQ(agent->decisions, 0);           // the group is not complete yet
     core->without_ball_objects[2]->fill_final();
     EXPECT_EQ(agent->decisions, 1);
     core->without_ball_objects[2]->fill_final();
-    EXPECT_EQ(agent->decisions, 1);           // a second completion in the same cycle
+    EXPECT_EQ(agent->decisions, 1);           // a second completion in the same round
+
+    // The next cycle's round: the last object publishes after the round closed.
     core->real_cycle = 11;
-    for (TWithout_Ball *o : core->without_ball_objects)
-        o->fill_final();
-    EXPECT_EQ(agent->decisions, 2);
+    core->world->update();
+    core->reset_objects();
+    core->without_ball_objects[0]->fill_final();
+    core->without_ball_objects[1]->fill_final();
+    core->close_round();
+    core->without_ball_objects[2]->fill_final();
+    EXPECT_EQ(agent->decisions, 1);
+    const Late_Counts late = core->late_counts();
+    EXPECT_EQ(late.assessments, 1);
+    EXPECT_EQ(late.decisions, 1);
 }
 
 TEST_F(Core, PublishedChanceIsClamped) {
@@ -162,6 +177,72 @@ TEST_F(Core, PublishedChanceIsClamped) {
     object.fill_final();
     EXPECT_EQ(object.final.chance, 0.0f);
     EXPECT_EQ(object.stamp, 10);
+}
+
+// A without-ball object that publishes an empty proposal at once.
+class Quick_Object : public TWithout_Ball {
+public:
+    void assess() override { fill_final(); }
+};
+
+// A without-ball object whose first assessment lasts 200 ms; it notes the
+// world update it sees at the start and at the end of it.
+class Slow_Object : public TWithout_Ball {
+public:
+    void assess() override {
+        if (calls++ == 0) {
+            seen_at_start = core->world->update_count;
+            started = true;
+            std::this_thread::sleep_for(200ms);
+            seen_at_end = core->world->update_count;
+            finished = true;
+        }
+        fill_final();
+    }
+    std::atomic<bool> started{false}, finished{false};
+    int calls = 0, seen_at_start = -1, seen_at_end = -1;
+};
+
+// The moment to act has come: the timer step updates the world and starts a round.
+void act_now() {
+    core->msec = 1000;
+    timing.num_senses = 3;
+    timing.send_time = 1000;
+    timer_step();
+}
+
+// Whether the two other without-ball objects have published in this cycle.
+bool others_published() {
+    pthread_mutex_lock(&core->action_mutex);
+    const bool done = core->without_ball_objects[1]->stamp == core->real_cycle &&
+                      core->without_ball_objects[2]->stamp == core->real_cycle;
+    pthread_mutex_unlock(&core->action_mutex);
+    return done;
+}
+
+TEST(Runtime, TheUpdateWaitsForALateWorker) {
+    make_agent<TCore>(7);
+    for (TWith_Ball *&o : core->with_ball_objects)
+        o = new TWith_Ball();
+    Slow_Object *slow = new Slow_Object();
+    core->without_ball_objects[0] = slow;
+    core->without_ball_objects[1] = new Quick_Object();
+    core->without_ball_objects[2] = new Quick_Object();
+    core->run_objects();
+
+    act_now();
+    for (int i = 0; i < 500 && !(slow->started && others_published()); ++i)
+        std::this_thread::sleep_for(10ms);
+    ASSERT_TRUE(slow->started);
+    core->real_cycle = 1;                     // the next cycle's sense_body
+    act_now();                                // its update waits for the slow assessment
+    EXPECT_TRUE(slow->finished);
+    EXPECT_EQ(slow->seen_at_start, slow->seen_at_end);
+    core->bye();
+    const Late_Counts late = core->late_counts();
+    EXPECT_EQ(late.decisions, 1);             // the slow round closed undecided
+    EXPECT_EQ(late.assessments, 1);           // and its last publication came too late
+    destroy_agent();
 }
 
 TEST(CycleTiming, ActsFromTheThirdSenseAtTheTruncatedMoment) {

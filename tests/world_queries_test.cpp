@@ -235,7 +235,7 @@ protected:
         }
     }
     static void set_result(Ball_Intercept_Info &r, int kind, int cycles) {
-        r.cycle = 50;
+        r.update = core->world->update_count;
         r.kind = kind;
         r.cycles = cycles;
     }

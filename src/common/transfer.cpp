@@ -63,14 +63,18 @@ void TTransfer::init_connection() {
     sock.serv_addr.sin_family = AF_INET;
     sock.serv_addr.sin_addr = addr;
     sock.serv_addr.sin_port = htons(static_cast<uint16_t>(port));
+    sock.reply_port = 0;
 }
 
 int TTransfer::send_message(const char *msg) {
     if (sock.socketfd < 0 || !msg)
         return -1;
+    sockaddr_in to = sock.serv_addr;
+    const uint16_t reply_port = sock.reply_port;
+    if (reply_port != 0)
+        to.sin_port = reply_port;
     size_t n = strlen(msg);
-    ssize_t sent = sendto(sock.socketfd, msg, n, 0,
-                          reinterpret_cast<const sockaddr *>(&sock.serv_addr), sizeof sock.serv_addr);
+    ssize_t sent = sendto(sock.socketfd, msg, n, 0, reinterpret_cast<const sockaddr *>(&to), sizeof to);
     return sent == static_cast<ssize_t>(n) ? 0 : -1;
 }
 
@@ -84,7 +88,7 @@ int TTransfer::receive_message(char *buf, int size) {
                          reinterpret_cast<sockaddr *>(&from), &len);
     if (n < 0)
         return (errno == EAGAIN || errno == EWOULDBLOCK) ? 0 : -1;
-    sock.serv_addr.sin_port = from.sin_port;
+    sock.reply_port = from.sin_port;
     buf[n] = '\0';
     return n > 0 ? 1 : 0;
 }

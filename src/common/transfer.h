@@ -4,11 +4,16 @@
 // this process. The server answers from a port of its own, so each received
 // datagram's source port becomes the destination of later commands.
 
+#include <atomic>
+#include <cstdint>
 #include <netinet/in.h>
 
 struct socket_record {
     int socketfd = -1;            // -1 while there is no socket
-    sockaddr_in serv_addr{};      // where commands go
+    sockaddr_in serv_addr{};      // the server's address, as given
+    // The port the server answered from (network order), 0 before any reply.
+    // Received on the main thread, read by every thread that sends.
+    std::atomic<uint16_t> reply_port{0};
 };
 
 class TTransfer {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <sys/wait.h>
 #include <thread>
@@ -67,8 +68,16 @@ std::string make_work_dir() {
     return path.data();
 }
 
+// A program built with a sanitizer reports what it found on its standard error;
+// any such report fails the test that ran it.
 ChildProcess::~ChildProcess() {
     kill();
+    if (output_file_.empty())
+        return;
+    const std::string text = output();
+    for (const char *report : {"ThreadSanitizer:", "AddressSanitizer:", "LeakSanitizer:", "runtime error:"})
+        if (text.find(report) != std::string::npos)
+            ADD_FAILURE() << "a sanitizer report in the output of a program:\n" << text;
 }
 
 bool ChildProcess::start(const std::string &program, const std::vector<std::string> &args,

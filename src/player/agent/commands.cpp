@@ -259,8 +259,9 @@ static bool send_slot(Slot &slot, Slot &last, int now) {
     return true;
 }
 
+// Runs on the worker thread that completed the round, under its read hold of
+// the world lock: rounds never overlap, so neither do two of these steps.
 void TCore::decide_and_send_actions() {
-    Slot_Lock serial(&decision_mutex, false);
     decision();
     do_coach_advices();
     send_body_command();

@@ -53,6 +53,23 @@ struct Say_Command {
     char text[kMessageSize] = {};
 };
 
+// The assessment round of one world update: opened once the world is updated
+// and the active group woken, closed when the next cycle's sense_body arrives or
+// the next update begins. Only an open round decides, once. Guarded by action_mutex.
+struct Assessment_Round {
+    int update = -1;              // the world update it assesses
+    char group = 0;               // 'b' with-ball, 'n' without-ball, 0 nobody woken
+    bool open = false;
+    bool decided = false;
+};
+
+// Work that came too late for its round: assessments whose round had closed,
+// and rounds that closed undecided.
+struct Late_Counts {
+    int assessments = 0;
+    int decisions = 0;
+};
+
 struct Kick_Save_Info {
     int cycle = kEmptySlot;
     float direction = 0;          // absolute degrees
@@ -264,6 +281,11 @@ public:
 
     void inform_assess();
     void reset_objects();
+    // The round a worker of group may assess for world update `update`: 1 yes,
+    // 0 it is not its group's, -1 its round has closed (counted as late).
+    int enter_round(char group, int update);
+    void close_round();           // main thread: the round's time is over
+    Late_Counts late_counts();
 
     float my_speed() const { return info_snapshot.sense.speed; }
     float my_stamina() const { return static_cast<float>(info_snapshot.sense.stamina); }
@@ -320,11 +342,13 @@ public:
     TPlayer me_at_send;
 
     pthread_mutex_t action_mutex = PTHREAD_MUTEX_INITIALIZER;
-    // Held for a whole decide-and-send step, so that a late decision of one
-    // cycle and the next cycle's, on two worker threads, never overlap.
-    pthread_mutex_t decision_mutex = PTHREAD_MUTEX_INITIALIZER;
+    // The world lock: the main thread holds it for writing while it parses a
+    // message or updates the world; a worker holds it for reading from the start
+    // of its assessment to the end of the decision it may run. So an assessment
+    // round and its decision see one world, and no update overlaps them.
+    pthread_rwlock_t world_lock = PTHREAD_RWLOCK_INITIALIZER;
+    Assessment_Round current_round;
     float best_value = 0;
-    int decided_cycle = -1;       // real_cycle of the last decision
     float tan_half_degree = 0.0087268678f;
     float quantize_spread = 0;
     Kick_Save_Info kick_history[4];
@@ -360,4 +384,5 @@ private:
     char err_buffer[BUFSIZ] = {};
     char thread_names[kWithBallObjects + kWithoutBallObjects][8] = {};
     std::atomic<bool> thread_started[kWithBallObjects + kWithoutBallObjects] = {};
+    Late_Counts late;             // guarded by action_mutex
 };

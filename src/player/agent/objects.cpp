@@ -149,12 +149,16 @@ void TWithout_Ball::go_to_point(TPoint point, Run_Mode mode, float buffer, bool 
 }
 
 // Called after each publication: the thread whose object completes the active
-// group claims the cycle's decision, so exactly one decision runs per cycle.
+// group of an open round claims its decision, so exactly one decision runs per
+// round. A publication after its round closed is late and decides nothing.
 void TCore::inform_assess() {
     pthread_mutex_lock(&action_mutex);
+    const bool current = world && current_round.update == world->update_count;
+    if (current && !current_round.open)
+        ++late.assessments;
+    bool complete = current && current_round.open && !current_round.decided;
     const int now = real_cycle;
-    bool complete = decided_cycle != now;
-    if (ball_is_mine()) {
+    if (current_round.group == 'b') {
         for (int i = 0; i < kWithBallObjects && complete; ++i)
             complete = with_ball_objects[i] && with_ball_objects[i]->stamp == now;
     } else {
@@ -162,19 +166,55 @@ void TCore::inform_assess() {
             complete = without_ball_objects[i] && without_ball_objects[i]->stamp == now;
     }
     if (complete)
-        decided_cycle = now;
+        current_round.decided = true;
     pthread_mutex_unlock(&action_mutex);
     if (complete)
         decide_and_send_actions();
 }
 
+// Opens the round of the world just updated and wakes its group: the with-ball
+// threads when the ball is mine and play goes on, the without-ball threads when
+// it is not mine, nobody when it is mine while play is stopped.
 void TCore::reset_objects() {
     const bool mine = ball_is_mine();
-    if (mine && !game_stopped) {
+    const char group = !mine ? 'n' : game_stopped ? 0 : 'b';
+    pthread_mutex_lock(&action_mutex);
+    current_round.update = world ? world->update_count : current_round.update + 1;
+    current_round.group = group;
+    current_round.open = group != 0;
+    current_round.decided = false;
+    pthread_mutex_unlock(&action_mutex);
+    if (group == 'b') {
         for (int i = 0; i < kWithBallObjects; ++i)
             wake_thread(i);
-    } else if (!mine) {
+    } else if (group == 'n') {
         for (int i = 0; i < kWithoutBallObjects; ++i)
             wake_thread(kWithBallObjects + i);
     }
+}
+
+int TCore::enter_round(char group, int update) {
+    pthread_mutex_lock(&action_mutex);
+    int entry = 0;
+    if (current_round.update == update && current_round.group == group)
+        entry = current_round.open ? 1 : -1;
+    if (entry < 0)
+        ++late.assessments;
+    pthread_mutex_unlock(&action_mutex);
+    return entry;
+}
+
+void TCore::close_round() {
+    pthread_mutex_lock(&action_mutex);
+    if (current_round.open && !current_round.decided)
+        ++late.decisions;
+    current_round.open = false;
+    pthread_mutex_unlock(&action_mutex);
+}
+
+Late_Counts TCore::late_counts() {
+    pthread_mutex_lock(&action_mutex);
+    const Late_Counts counts = late;
+    pthread_mutex_unlock(&action_mutex);
+    return counts;
 }

@@ -1,13 +1,16 @@
 #include "player/runtime/client.h"
 
-#include <cerrno>
+#include <atomic>
+#include <cstring>
 #include <pthread.h>
 #include <sys/time.h>
 
 #include "common/transfer.h"
 #include "player/agent/core.h"
 #include "player/clang/clangutils.h"
+#include "player/clang/cparser.h"
 #include "player/runtime/parser.h"
+#include "player/runtime/thr_utils.h"
 #include "player/skills/evaluator.h"
 
 TTransfer *net = nullptr;
@@ -31,41 +34,107 @@ bool Cycle_Timing::act_now(int msec) {
     return true;
 }
 
-// Drains the socket: every datagram is parsed; a sense_body message starts a cycle.
-void sigio_handler(int) {
-    const int saved_errno = errno;
-    static char buffer[kMessageSize + 1];
-    while (net->receive_message(buffer, kMessageSize) == 1) {
+namespace {
+
+std::atomic<bool> io_due{false};
+std::atomic<bool> tick_due{false};
+
+// Datagrams received in one go before they are parsed, each with its arrival time.
+const int kInboxSize = 8;
+struct Received {
+    char text[kMessageSize + 1];
+    int msec;
+};
+Received inbox[kInboxSize];
+
+bool is_sense_body(const char *text) { return strncmp(text, "(sense_body", 11) == 0; }
+
+// Takes up to kInboxSize waiting datagrams from the socket. A sense_body means
+// that the server's next cycle has begun: the round in progress is over.
+int receive_messages() {
+    int n = 0;
+    while (n < kInboxSize && net->receive_message(inbox[n].text, kMessageSize) == 1) {
         core->silent_ticks = 0;
-        parser->parse_message(buffer);
-        if (core->info.message_kind != MK_SENSE)
-            continue;
-        core->rlog(45, "a sense_body received!");
-        timing.on_sense_body(core->msec);
-        if (core->info_snapshot.sense.time == 1)
-            core->game_stopped = false;
-        core->update();
-        core->cycle = core->info.sense.time;
+        inbox[n].msec = core->msec;
+        if (is_sense_body(inbox[n].text))
+            core->close_round();
+        ++n;
     }
-    errno = saved_errno;
+    return n;
 }
 
-// Keeps the clock, watches for a silent server and starts the cycle's work.
+// Parses one message; a sense_body moves the prediction and the cycle counters.
+void take_message(char *text, int arrival_msec) {
+    parser->parse_message(text);
+    if (core->info.message_kind != MK_SENSE)
+        return;
+    core->rlog(45, "a sense_body received!");
+    timing.on_sense_body(arrival_msec);
+    if (core->info_snapshot.sense.time == 1)
+        core->game_stopped = false;
+    core->update();
+    core->cycle = core->info.sense.time;
+}
+
+}  // namespace
+
+void sigio_handler(int) { io_due = true; }
+
 void sigalrm_handler(int) {
-    const int saved_errno = errno;
     core->msec += core->interval;
     if (++core->silent_ticks > kMaxSilentTicks)
         core->alive = false;
-    if (timing.act_now(core->msec)) {
-        if (core->world)
-            core->world->update();
-        core->rlog(20, "Updating evaluator information...");
-        if (core->evaluator)
-            core->evaluator->update();
-        decrease_coach_message_TTLs();
-        core->reset_objects();
+    tick_due = true;
+}
+
+void read_messages() {
+    for (;;) {
+        const int n = receive_messages();
+        if (n > 0) {
+            World_Write_Lock world;
+            for (int i = 0; i < n; ++i)
+                take_message(inbox[i].text, inbox[i].msec);
+        }
+        if (n < kInboxSize)
+            return;
     }
-    errno = saved_errno;
+}
+
+void timer_step() {
+    if (!timing.act_now(core->msec))
+        return;
+    core->close_round();
+    World_Write_Lock world;
+    if (core->world)
+        core->world->update();
+    core->rlog(20, "Updating evaluator information...");
+    if (core->evaluator)
+        core->evaluator->update();
+    decrease_coach_message_TTLs();
+    core->reset_objects();
+}
+
+void serve(const sigset_t &mask) {
+    sigset_t both;
+    sigemptyset(&both);
+    sigaddset(&both, SIGIO);
+    sigaddset(&both, SIGALRM);
+    pthread_sigmask(SIG_BLOCK, &both, nullptr);
+    while (core->alive) {
+        // Blocked while checking, so that no signal slips in before the wait.
+        while (core->alive && !io_due && !tick_due)
+            sigsuspend(&mask);
+        // The handlers touch only atomics: they may run during the work, so
+        // that the clock keeps its ticks while the work waits for the world lock.
+        pthread_sigmask(SIG_UNBLOCK, &both, nullptr);
+        if (io_due.exchange(false))
+            read_messages();
+        if (tick_due.exchange(false))
+            timer_step();
+        c_parser->parse_posted();   // the coach's messages
+        pthread_sigmask(SIG_BLOCK, &both, nullptr);
+    }
+    pthread_sigmask(SIG_UNBLOCK, &both, nullptr);
 }
 
 void set_timer() {

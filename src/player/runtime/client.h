@@ -1,7 +1,10 @@
 #pragma once
-// The player's process-wide singletons and its signal-driven cycle: the SIGIO
-// handler parses every datagram, the SIGALRM handler keeps the clock, watches
-// for a silent server and starts the cycle's work at the predicted moment.
+// The player's process-wide singletons and its signal-driven cycle. The signal
+// handlers only note what is due: SIGIO that datagrams wait, SIGALRM a tick of
+// the millisecond clock (and a silent server). The main thread does the work
+// between signals, holding the world lock for writing: it parses every
+// datagram, and at the predicted moment updates the world and starts the
+// round of assessments that the worker threads then run.
 
 #include <csignal>
 
@@ -39,3 +42,13 @@ void set_timer();
 // Installs both handlers, starts the timer, unblocks SIGIO and SIGALRM and
 // returns the resulting signal mask (the one to pass to sigsuspend).
 sigset_t init_handler();
+
+// Main thread: does the due work as the handlers note it, until the agent
+// shuts down; mask is the one init_handler returned.
+void serve(const sigset_t &mask);
+// Its steps. Receives and parses every waiting datagram; a sense_body starts a
+// cycle and ends the round of the last one.
+void read_messages();
+// At the predicted moment: the world update, the evaluator's update, the coach
+// messages' ageing, and the new round with its group woken.
+void timer_step();

@@ -62,6 +62,9 @@ void shut_down() {
     core->rlog(1, "Shutting down the agent...");
     core->save_log = false;
     core->bye();
+    const Late_Counts late = core->late_counts();
+    if (core->log_stream)
+        fprintf(core->log_stream, "late assessments %d, late decisions %d\n", late.assessments, late.decisions);
 }
 
 }  // namespace
@@ -97,10 +100,7 @@ int run_player(int argc, char **argv, TCore *(*make_core)()) {
     printf("objects runned . . .\n");
     fflush(stdout);
 
-    while (core->alive) {
-        sigsuspend(&mask);
-        c_parser->parse_posted();   // the coach's messages, outside the handler
-    }
+    serve(mask);
     shut_down();
     return 0;
 }

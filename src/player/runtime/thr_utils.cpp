@@ -1,7 +1,5 @@
 #include "player/runtime/thr_utils.h"
 
-#include <pthread.h>
-
 #include "player/agent/core.h"
 #include "player/runtime/client.h"
 
@@ -19,3 +17,16 @@ void wait_for_send_action(const sigset_t &set) {
     while (core->alive && (core->action_is_update() || core->real_cycle == remembered))
         sigwait(&set, &sig);
 }
+
+template <int (*Lock)(pthread_rwlock_t *)>
+World_Lock<Lock>::World_Lock() {
+    Lock(&core->world_lock);
+}
+
+template <int (*Lock)(pthread_rwlock_t *)>
+World_Lock<Lock>::~World_Lock() {
+    pthread_rwlock_unlock(&core->world_lock);
+}
+
+template class World_Lock<pthread_rwlock_rdlock>;
+template class World_Lock<pthread_rwlock_wrlock>;

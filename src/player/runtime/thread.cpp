@@ -46,19 +46,33 @@ void claim_object(Claim *claim) {
     core->rlog(10, "choosed ", claim->number);
 }
 
-// Assesses once per new value of the watched counter, until the agent shuts down.
-template <class Object, class Ready>
-void assess_loop(Object *object, const std::atomic<int> &counter, const char *name, Ready ready) {
-    const sigset_t set = catch_sig_usr1();
-    int remembered = counter;
-    while (core->alive) {
+// Assesses the world as it stands, once per world update, while the round of
+// that update is open for the thread's group. The read hold of the world lock
+// lasts from the start of the assessment to the end of the decision it may run.
+template <class Object>
+void assess_in_round(Object *object, char group, int *assessed) {
+    World_Read_Lock world;
+    const int update = core->world->update_count;
+    if (!core->alive || update == *assessed)
+        return;
+    const int entry = core->enter_round(group, update);
+    if (entry == 0)
+        return;
+    *assessed = update;
+    if (entry > 0)
         object->assess();
-        if (counter != remembered)
-            core->rerror("a cycle lost in object ", name);
+}
+
+// Assesses in every round of its group, woken by SIGUSR1, until the agent shuts down.
+template <class Object>
+void assess_loop(Object *object, char group) {
+    const sigset_t set = catch_sig_usr1();
+    int assessed = -1;
+    while (core->alive) {
+        assess_in_round(object, group, &assessed);
         int sig = 0;
-        while (core->alive && (counter == remembered || !ready()))
+        if (core->alive)
             sigwait(&set, &sig);
-        remembered = counter;
     }
 }
 
@@ -84,14 +98,12 @@ void *thread(void *arg) {
         if (claim.number < 0 || claim.number >= kWithBallObjects || !core->with_ball_objects[claim.number])
             end_thread("invalid object number ", claim.number);
         else
-            assess_loop(core->with_ball_objects[claim.number], core->cycle, name,
-                        [] { return core->ball_is_mine(); });
+            assess_loop(core->with_ball_objects[claim.number], 'b');
     } else {
         if (claim.number < 0 || claim.number >= kWithoutBallObjects || !core->without_ball_objects[claim.number])
             end_thread("invalid object number ", claim.number);
         else
-            assess_loop(core->without_ball_objects[claim.number], core->real_cycle, name,
-                        [] { return true; });
+            assess_loop(core->without_ball_objects[claim.number], 'n');
     }
     return arg;
 }

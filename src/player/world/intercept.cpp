@@ -229,15 +229,16 @@ bool search_cycle_by_cycle(const Own_Search &s, int max_cycles, Ball_Intercept_I
     return false;
 }
 
-// The entry when it is from this cycle; else compute() stored into it.
+// The entry when it was computed from this world update; else compute() stored into it.
 template <class Compute>
-Ball_Intercept_Info cached(Ball_Intercept_Info &entry, Compute compute) {
+Ball_Intercept_Info cached(Ball_Intercept_Info &entry, int update, Compute compute) {
     {
         std::lock_guard<std::mutex> lock(cache_mutex);
-        if (entry.cycle == core->real_cycle)
+        if (entry.update == update)
             return entry;
     }
-    const Ball_Intercept_Info fresh = compute();
+    Ball_Intercept_Info fresh = compute();
+    fresh.update = update;
     std::lock_guard<std::mutex> lock(cache_mutex);
     entry = fresh;
     return fresh;
@@ -248,7 +249,7 @@ Ball_Intercept_Info player_entry(const TWorld_Model &w, Ball_Intercept_Info *cac
     auto compute = [&] { return w.calc_player_best_point_to_ball(unum, teammate, max_cycles, kUnusedCheck); };
     if (!valid_unum(unum))
         return compute();
-    Ball_Intercept_Info r = cached(cache[unum], compute);
+    Ball_Intercept_Info r = cached(cache[unum], w.update_count, compute);
     std::lock_guard<std::mutex> lock(cache_mutex);
     cache[unum].max_cycles = r.max_cycles = max_cycles;
     return r;
@@ -259,7 +260,7 @@ Ball_Intercept_Info player_entry(const TWorld_Model &w, Ball_Intercept_Info *cac
 Ball_Intercept_Info TWorld_Model::best_point_to_ball(float power, int max_cycles) {
     auto compute = [&] { return calc_best_point_to_ball(power, max_cycles); };
     const int unum = core->info_snapshot.unum;
-    return valid_unum(unum) ? cached(teammates_intercept[unum], compute) : compute();
+    return valid_unum(unum) ? cached(teammates_intercept[unum], update_count, compute) : compute();
 }
 
 Ball_Intercept_Info TWorld_Model::teammate_best_point_to_ball(int unum, int max_cycles) {

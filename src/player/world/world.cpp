@@ -231,6 +231,7 @@ void TWorld_Model::update() {
     const int now = core->real_cycle;
     if (snapshot.see_cycle == now)
         return;
+    ++update_count;
     ball_kickable = core->ball_is_kickable();
     merge_heard_maps();
 

@@ -53,7 +53,8 @@ struct TBall {
 // 2 already kickable, 3 reached by dashing straight on, 4 reached after a turn
 // or by the cycle-by-cycle search (point is the meeting point).
 struct Ball_Intercept_Info {
-    int cycle = -1;               // real_cycle of the computation; the cache key
+    int cycle = -1;               // real_cycle of the computation
+    int update = -1;              // the world update it was computed from; the cache key
     TPoint point;
     int cycles = 0;
     int max_cycles = 0;
@@ -83,6 +84,7 @@ public:
 
     // Once per cycle: takes over the freshly parsed sensor record.
     void update();
+    int update_count = 0;         // updates so far; what a cached result belongs to
     // The referee stopped the game: the next update holds the ball still.
     void ball_exactly_stopped() { exactly_stopped = true; }
 
