@@ -197,6 +197,7 @@ protected:
 TEST_F(GoalieProgram, AnnouncesItselfAsGoalieAndMovesToItsGoal) {
     EXPECT_EQ(server.received().front().text, "(init Keepers (version 7.10) (goalie))");
     EXPECT_TRUE(server.players().front().goalie);
+    EXPECT_TRUE(server.wait_for([](const StandInDatagram &d) { return d.text == "(clang (ver 7 7))"; }, 5s));
     server.fall_silent();
     EXPECT_EQ(goalie.wait_exit(5s), 0) << goalie.output();
     EXPECT_NE(goalie.output().find("init_handler"), std::string::npos);

@@ -440,6 +440,26 @@ TEST_F(ParserInit, NumbersOutsideTheTeamAreNotTaken) {
     EXPECT_EQ(info().unum, 4);
 }
 
+// The reply to the coach-language request: agreed, or refused by an error
+// that comes while it is asked for; other errors change nothing.
+TEST_F(ParserInit, CoachLanguageReplies) {
+    core->clang_state = CLANG_ASKED;
+    parse_text(fixture_line("player-left-match.txt", "(ok clang "));
+    EXPECT_EQ(core->clang_state, CLANG_ON);
+    parse_text(fixture_line("player-errors.txt", "(error "));
+    EXPECT_EQ(core->clang_state, CLANG_ON);
+    EXPECT_EQ(info().message_kind, MK_NONE);
+
+    core->clang_state = CLANG_ASKED;
+    parse_text("(error illegal_command_form)");
+    EXPECT_EQ(core->clang_state, CLANG_REFUSED);
+    parse_text("(ok clang (ver 7 7))");   // a late agreement still counts
+    EXPECT_EQ(core->clang_state, CLANG_ON);
+    core->clang_state = CLANG_NOT_ASKED;
+    parse_text("(error unknown_command)");
+    EXPECT_EQ(core->clang_state, CLANG_NOT_ASKED);
+}
+
 // ---- hear ----
 
 class ParserHear : public ParserScene {};

@@ -39,6 +39,8 @@ TEST_F(PlayerProgram, AnnouncesItselfFirstThenMovesHome) {
     const std::vector<StandInDatagram> all = server.received();
     EXPECT_EQ(all.front().text, "(init Testers (version 7.10))");
     EXPECT_EQ(all[1].text.rfind("(move ", 0), 0u);
+    ASSERT_TRUE(received("(clang (ver 7 7))"));   // then asks to hear its coach
+    EXPECT_EQ(server.received()[2].text, "(clang (ver 7 7))");
     // The move reached the port that answered the init, and home is in our half.
     EXPECT_LE(server.players().front().x, -1.0);
 }

@@ -91,6 +91,14 @@ public:
         sendto(fd_, init, sizeof init, 0, reinterpret_cast<sockaddr *>(&to), sizeof to);
     }
     ~RawPlayer() { close(fd_); }
+    // Sends text to the port of its own that the server gave this player.
+    void send(const std::string &text, int own_port) {
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(static_cast<uint16_t>(own_port));
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        sendto(fd_, text.c_str(), text.size() + 1, 0, reinterpret_cast<sockaddr *>(&to), sizeof to);
+    }
     // True when a datagram beginning with prefix arrives in time.
     bool hears(const std::string &prefix, std::string *text, std::chrono::milliseconds timeout) {
         const auto end = std::chrono::steady_clock::now() + timeout;
@@ -139,9 +147,19 @@ TEST_F(CoachCommands, SayReachesThePlayersAsTheOnlineCoach) {
     core_->init();
     ASSERT_TRUE(coach_sent(server_, "(init Corvane (version 7.10))", 2s));
     EXPECT_EQ(core_->switch_eye(ES_OFF), 0);
+    // The coach's team is the second to come, so it plays from the right. A
+    // player hears coach-language messages only after asking for them.
     EXPECT_EQ(core_->say("(meta (ver 7))"), 0);
     ASSERT_TRUE(player.hears("(hear ", &text, 2s));
-    // The coach's team is the second to come, so it plays from the right.
+    EXPECT_NE(text.find(" online_coach_right (unsupported_clang))"), std::string::npos) << text;
+    EXPECT_EQ(core_->say("(freeform \"hello\")"), 0);
+    ASSERT_TRUE(player.hears("(hear ", &text, 2s));
+    EXPECT_NE(text.find(" online_coach_right (freeform \"hello\"))"), std::string::npos) << text;
+    player.send("(clang (ver 7 7))", server_.players().front().own_port);
+    ASSERT_TRUE(player.hears("(ok clang ", &text, 2s));
+    EXPECT_EQ(text, "(ok clang (ver 7 7))");
+    EXPECT_EQ(core_->say("(meta (ver 7))"), 0);
+    ASSERT_TRUE(player.hears("(hear ", &text, 2s));
     EXPECT_NE(text.find(" online_coach_right (meta (ver 7)))"), std::string::npos) << text;
     EXPECT_TRUE(coach_sent(server_, "(eye off)", 2s));
     EXPECT_FALSE(server_.coach().eye_on);

@@ -547,13 +547,31 @@ const char *StandInServer::coach_command(const std::string &text) {
     return !text.empty() && text.front() == '(' && text.back() == ')' ? kUnknownCommand : kIllegalForm;
 }
 
-// Every player on the field hears the coach, as "online_coach_left" or "_right".
+// Every player on the field hears the coach, as "online_coach_left" or
+// "_right"; a coach-language message (any but a freeform text) reaches a
+// player that has not asked for its version as "(unsupported_clang)".
 void StandInServer::coach_say(const std::string &message) {
-    const std::string sender = coach_.side == 'r' ? "online_coach_right" : "online_coach_left";
-    const std::string text = "(hear " + std::to_string(cycle_) + " " + sender + " " + message + ")";
-    for (const StandInPlayer &player : players_)
-        transmit(player, text);
+    const std::string head = "(hear " + std::to_string(cycle_) + " " +
+                             (coach_.side == 'r' ? "online_coach_right " : "online_coach_left ");
+    const bool freeform = message.compare(0, 9, "(freeform") == 0;
+    for (const StandInPlayer &player : players_) {
+        const bool asked = player.clang_min <= kStandInClangVersion && kStandInClangVersion <= player.clang_max;
+        transmit(player, head + (freeform || asked ? message : "(unsupported_clang)") + ")");
+    }
     transmit_to_coach(kOkSay);
+}
+
+// "(clang (ver MIN MAX))": the versions the player reads, answered with "(ok
+// clang (ver MIN MAX))". False when the text is not such a request.
+bool StandInServer::clang_request(StandInPlayer &player, const std::string &text) {
+    int min = 0, max = 0, length = 0;
+    if (sscanf(text.c_str(), "(clang (ver %d %d))%n", &min, &max, &length) != 2 ||
+        length != static_cast<int>(text.size()) || min < 1 || min > max)
+        return false;
+    player.clang_min = min;
+    player.clang_max = max;
+    transmit(player, "(ok clang (ver " + std::to_string(min) + " " + std::to_string(max) + "))");
+    return true;
 }
 
 bool StandInServer::transmit_to_coach(const std::string &text) const {
@@ -597,6 +615,8 @@ void StandInServer::apply_command(StandInPlayer &player, const std::string &text
         ++player.counters.say;
         return;
     }
+    if (text.compare(0, 7, "(clang ") == 0 && clang_request(player, text))
+        return;
     std::string name;
     std::vector<std::string> words;
     const char *error = split_command(text, name, words) ? execute(player, name, words) : kIllegalForm;

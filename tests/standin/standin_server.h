@@ -56,6 +56,7 @@ struct StandInPlayer {
     bool neck_done = false;           // a turn_neck was applied this cycle
     int see_clock_ms = 0;             // simulated time since the last see
     int catch_ban = 0;                // cycles before this goalie's next catch can hold
+    int clang_min = 0, clang_max = 0; // coach-language versions asked for; none before "(clang (ver MIN MAX))"
 };
 
 // The ball, in field coordinates.
@@ -66,6 +67,10 @@ struct StandInWorld {
     int holder = -1;                  // index of the goalie holding the ball; -1 while it is free
     int holder_moves = 0;             // moves the holder made since its catch
 };
+
+// The coach-language version of the coach's messages: a player hears them only
+// after asking for a range of versions that holds it.
+const int kStandInClangVersion = 7;
 
 // The online coach: one per server, on its own port.
 struct StandInCoach {
@@ -153,6 +158,7 @@ private:
     const char *coach_init(const std::string &text, const sockaddr_in &from);
     const char *coach_command(const std::string &text);
     void coach_say(const std::string &message);
+    bool clang_request(StandInPlayer &player, const std::string &text);
     bool transmit_to_coach(const std::string &text) const;
     void apply_command(StandInPlayer &player, const std::string &text);
     const char *execute(StandInPlayer &player, const std::string &name,

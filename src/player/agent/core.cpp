@@ -18,6 +18,8 @@ namespace {
 // How long init() waits for the server's reply to the init message.
 const int kInitReplyWaitMsec = 5000;
 const int kInitPollMsec = 10;
+// The coach-language versions we read; the server answers "(ok clang (ver 7 7))".
+const char *const kClangRequest = "(clang (ver 7 7))";
 
 void sleep_msec(int ms) {
     timespec t{ms / 1000, (ms % 1000) * 1000000L};
@@ -117,6 +119,8 @@ int TCore::connect_and_announce(const char *init_text) {
         world->me = &world->teammates[info_snapshot.unum];
     set_log_files();
     move_to_home();
+    net->send_message(kClangRequest);
+    clang_state = CLANG_ASKED;
     return 0;
 }
 

@@ -25,6 +25,10 @@ const int kWithoutBallObjects = 3;
 const int kPlayerTypes = 7;
 const int kPlayerTypeValues = 11;
 
+// The coach language between the server and this player: the server passes
+// our coach's advice on only after we asked for it and it agreed.
+enum Clang_State { CLANG_NOT_ASKED = 0, CLANG_ASKED = 1, CLANG_ON = 2, CLANG_REFUSED = 3 };
+
 // Command-slot types of the body command.
 enum Body_Command_Type { BC_DASH = 0, BC_KICK = 1, BC_TURN = 2, BC_CATCH = 3 };
 
@@ -249,6 +253,7 @@ public:
     // What the coach has said: written by c_parser in the SIGIO handler, read
     // by the advice step under its mutex.
     Coach_Message coach_message;
+    std::atomic<int> clang_state{CLANG_NOT_ASKED};   // a Clang_State
     // The advice step (clang/coachable.cpp), run after decision(): follows the
     // applicable advice token's directives for this player, replacing the
     // decision's queued commands. Each returns true when it queued commands.
@@ -364,7 +369,8 @@ public:
     Formation_Table formation_table;
 
 protected:
-    // Connects, sends the init text and waits for a usable reply: 0, or -1 with a message on stderr.
+    // Connects, sends the init text and waits for a usable reply, moves home and
+    // asks for the coach language: 0, or -1 with a message on stderr.
     int connect_and_announce(const char *init_text);
 
 private:

@@ -366,6 +366,14 @@ void TParser::parse_message(char *msg) {
         else if (long_enough && msg[8] == 'p')
             player_param_fill(msg);
         break;
+    case ' ':
+        if (strncmp(msg, "(ok clang ", 10) == 0)
+            core->clang_state = CLANG_ON;
+        break;
+    case 'r':
+        if (msg[1] == 'e')
+            error_fill(msg);
+        break;
     case 'e': see_fill(msg); break;
     case 'i': init_fill(msg); break;
     case 'l': fullstate_fill(msg); break;
@@ -670,6 +678,17 @@ void TParser::coach_heard(const char *sender) {
     }
     core->rlog(20, "Coachable->parsing stdmesg:", text);
     c_parser->post(text);
+}
+
+// ---- replies ----
+
+// The server refused a command. An error while the coach language is asked
+// for and not yet agreed is taken as its refusal (no advice of our coach will
+// reach us); an agreement that comes later still counts.
+void TParser::error_fill(char *msg) {
+    core->rerror("The server refused a command:", msg);
+    int asked = CLANG_ASKED;
+    core->clang_state.compare_exchange_strong(asked, CLANG_REFUSED);
 }
 
 // ---- player types ----

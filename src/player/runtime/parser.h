@@ -24,6 +24,8 @@ public:
     void player_type_fill(char *msg);
     void player_param_fill(char *msg);
     void change_player_fill(char *msg);
+    // "(error WORD)": a refused command.
+    void error_fill(char *msg);
     // One play-mode word of the referee, the init reply or a fullstate message.
     void referee_fill(const char *word);
 
