@@ -74,18 +74,23 @@ bool append_if_fits(Advice_Message *msg, std::vector<AI_Token> tokens) {
     return true;
 }
 
-// The square around a shot place, in our team's frame of the field.
-Region clearing_square(TPoint place) {
-    const float sign = inf->side == TS_RIGHT ? -1 : 1;
-    const float left = sign * static_cast<float>(place.X - kClearingHalfSide);
-    const float right = sign * static_cast<float>(place.X + kClearingHalfSide);
-    const float low = sign * static_cast<float>(place.Y - kClearingHalfSide);
-    const float high = sign * static_cast<float>(place.Y + kClearingHalfSide);
+// The coach language is written in the server's frame, the one the coach sees
+// the field in; each player turns it into its own team's frame. A point given
+// in our team's frame (x towards the opponents' goal) in the server's frame:
+TPoint server_frame(TPoint ours) { return inf->side == TS_RIGHT ? TPoint(-ours.X, -ours.Y) : ours; }
+
+Region quad_region(TPoint p1, TPoint p2, TPoint p3, TPoint p4) {
     Reg_Quad quad;
-    quad.insert(left, low, right, low, right, high, left, high);
-    Region square;
-    square.insert(quad);
-    return square;
+    quad.insert(p1, p2, p3, p4);
+    Region region;
+    region.insert(quad);
+    return region;
+}
+
+// The square around a shot place; the place is in the server's frame already.
+Region clearing_square(TPoint place) {
+    const double d = kClearingHalfSide;
+    return quad_region(place + TPoint(-d, -d), place + TPoint(d, -d), place + TPoint(d, d), place + TPoint(-d, d));
 }
 
 // When player unum and the ball are in the square around the place: pass out
@@ -171,21 +176,24 @@ TPoint attacking_point() {
     return TPoint(kAttackZoneNear + (depth_draw / 31) % 10, y);
 }
 
-// Within 20 m of the point, player unum passes into the attacking zone.
+// The attacking zone, 30 to 45 m up the field and within 20 m of its middle line.
+Region attacking_zone() {
+    return quad_region(server_frame(TPoint(kAttackZoneNear, -kAttackZoneHalfWidth)),
+                       server_frame(TPoint(kAttackZoneFar, -kAttackZoneHalfWidth)),
+                       server_frame(TPoint(kAttackZoneFar, kAttackZoneHalfWidth)),
+                       server_frame(TPoint(kAttackZoneNear, kAttackZoneHalfWidth)));
+}
+
+// Within 20 m of the point (in our team's frame), player unum passes into the attacking zone.
 AI_Token attacking_token(TPoint centre, int unum) {
     AI_Token token;
     token.time = kAttackingTime - core->cycle;
     Reg_Arc disc;
-    disc.insert(centre, 0, kAttackRadius, 0, 360);
+    disc.insert(server_frame(centre), 0, kAttackRadius, 0, 360);
     Region around;
     around.insert(disc);
     token.condition = player_in(unum, around);
-    Reg_Quad quad;
-    quad.insert(kAttackZoneNear, -kAttackZoneHalfWidth, kAttackZoneFar, -kAttackZoneHalfWidth, kAttackZoneFar,
-                kAttackZoneHalfWidth, kAttackZoneNear, kAttackZoneHalfWidth);
-    Region zone;
-    zone.insert(quad);
-    token.directive_list.add_directive(tell(unum, pass_into(zone)));
+    token.directive_list.add_directive(tell(unum, pass_into(attacking_zone())));
     return token;
 }
 

@@ -125,21 +125,32 @@ void stop_handlers() {
     sigprocmask(SIG_BLOCK, &both, nullptr);
 }
 
-// Reads and parses every waiting datagram. After a see_global message or a
-// look reply the behaviour model is updated and a decision is owed.
-void sigio_handler(int) {
-    const int saved_errno = errno;
+// Reads and parses waiting datagrams until one leaves a decision due: a
+// see_global message, a look reply, or a reply that follows them before the
+// next hear. The behaviour model takes in that message's state at once; the
+// rest waits in the socket until the decision is made, so that each decision
+// sees the state of its own message. True when a decision is due.
+static bool read_until_decision() {
     static char message[kCoachTextSize + 1];   // the link writes a terminator after the text
-    set_blocked(SIGALRM, SIG_BLOCK);
     while (net->receive_message(message, kCoachTextSize) >= 1) {
+        core->cycles_after_last_input = 0;
         parser->parse_message(message);
         if (inf->last_message == MT_SEE) {
             if (core->SBE)
                 core->SBE->update_behavior_model();
-            core->decisions_due = core->decisions_due + 1;
+            return true;
         }
-        core->cycles_after_last_input = 0;
     }
+    return false;
+}
+
+// Reads while no decision is owed; one that is owed is made by the main loop,
+// outside the handler, which then reads on.
+void sigio_handler(int) {
+    const int saved_errno = errno;
+    set_blocked(SIGALRM, SIG_BLOCK);
+    if (!core->decision_due)
+        core->decision_due = read_until_decision();
     set_blocked(SIGALRM, SIG_UNBLOCK);
     errno = saved_errno;
 }
@@ -147,8 +158,10 @@ void sigio_handler(int) {
 void make_due_decisions() {
     set_blocked(SIGIO, SIG_BLOCK);
     set_blocked(SIGALRM, SIG_BLOCK);
-    for (; core->decisions_due > 0; core->decisions_due = core->decisions_due - 1)
+    while (core->decision_due) {
         core->dec.decision();
+        core->decision_due = read_until_decision();
+    }
     set_blocked(SIGALRM, SIG_UNBLOCK);
     set_blocked(SIGIO, SIG_UNBLOCK);
 }

@@ -89,9 +89,9 @@ public:
     FILE *log_fd = nullptr;
     FILE *sbe_fd = nullptr;            // not used
     TSBE *SBE = nullptr;               // the behaviour model, created by main
-    // Decisions owed for looks the handler has taken in; the main loop makes
-    // them outside the handler, as building advice allocates.
-    volatile sig_atomic_t decisions_due = 0;
+    // A decision is owed for the last message read; the main loop makes it
+    // outside the handler, as building advice allocates, and reads on.
+    volatile sig_atomic_t decision_due = 0;
     sigset_t *mask = nullptr;          // the mask main passes to sigsuspend
     Player_Type player_types[kPlayerTypeCount];
     int ball_clearing_said = 0;        // ball-clearing advices said so far
@@ -119,8 +119,9 @@ void set_timer();
 // objects it uses are taken down.
 void stop_handlers();
 void sigio_handler(int);
-// Makes the decisions the handler has left, with its signals blocked so that
-// the world state holds still; called by the main loop after each signal.
+// Makes the decision the handler has left and every one that the messages
+// still waiting make due, each before the next message is read, with the
+// handlers' signals blocked; called by the main loop after each signal.
 void make_due_decisions();
 void sigalrm_handler(int);
 

@@ -274,7 +274,8 @@ void TCoach_Parser::parse_hear_com(const char *msg) {
         inf->hear.theta = get_float(cursor, true);
     }
     get_string(cursor, inf->hear.message);
-    parse_referee_msg(inf->hear.message);
+    if (inf->hear.sender == VS_REFEREE)   // only the referee's words change the play
+        parse_referee_msg(inf->hear.message);
 }
 
 void TCoach_Parser::parse_referee_msg(const char *word) {

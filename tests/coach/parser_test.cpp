@@ -115,6 +115,9 @@ TEST_F(CoachParser, PlayerMessagesAndOtherKindsChangeNothing) {
     EXPECT_EQ(inf->play_mode, play_on);
     EXPECT_EQ(inf->hear.sender, VS_OTHER);
     EXPECT_STREQ(inf->hear.message, "\"Alpha\"");
+    parse("(hear 208 -30 goal_l_1)");   // referee words from others count for nothing
+    parse("(hear 209 online_coach_right kick_off_r)");
+    EXPECT_EQ(inf->event, none);
     core->cycle = 42;
     parse(fixture_line("coach-match.txt", "(player_type 3 "));
     parse(fixture_line("coach-match.txt", "(server_param "));
