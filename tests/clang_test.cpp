@@ -4,6 +4,7 @@
 
 #include "player/clang/cparser.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <gtest/gtest.h>
@@ -183,6 +184,11 @@ TEST_F(Clang, OneAdviceTokenAsTheCoachWritesIt) {
     EXPECT_EQ(members(directive(0, 0).player_list), std::vector<int>{5});
     EXPECT_EQ(directive(0, 0).action.type, CAT_POS);
     EXPECT_EQ(directive(0, 0).action.pos.region.point.type, PT_BALL);
+    parse("(advice (9000 (true)(do our {6 }(pos (pt ball))))   )");   // no blank after the condition
+    ASSERT_EQ(message.advice.count(), 2);
+    ASSERT_EQ(advice(1).directive_list.count(), 1);
+    EXPECT_EQ(members(directive(1, 0).player_list), std::vector<int>{6});
+    EXPECT_EQ(directive(1, 0).action.type, CAT_POS);
 }
 
 TEST_F(Clang, ClearDropsOnlyWhatCameBefore) {
@@ -416,6 +422,34 @@ TEST_F(Clang, DeepNestingDropsTheTokenAndKeepsTheStack) {
               std::string::npos);
 }
 
+// A match's advice as a player hears it: a message at each of 200 interruptions
+// with the ten attacking tokens, whose times count down with the cycle, and
+// once the clearing advice, which is never said again. The store keeps the
+// tokens followed first: the clearing token and the earliest attacking ones.
+TEST_F(Clang, AMatchOfAdviceKeepsWhatIsFollowedFirst) {
+    const std::string clearing =
+        "(11400 (and (ppos our {2} 1 1 (quad (pt 33 -7) (pt 47 -7) (pt 47 7))) (bpos (quad (pt 33 -7) (pt 47 -7) "
+        "(pt 47 7)))) (do our {2} (bto (pt 0 32) {p})) (do our {2} (pos (pt ball))))";
+    for (int cycle = 0; cycle < 6000; cycle += 30) {
+        std::string text = "(advice " + std::string(cycle == 600 ? clearing : "");
+        for (int unum = 2; unum <= 11; ++unum) {
+            const std::string me = "{" + std::to_string(unum) + "}";
+            text += "(" + std::to_string(9423 - cycle) + " (ppos our " + me + " 1 1 (arc (pt -35 20) 0 20 0 360)) "
+                    "(do our " + me + " (bto (quad (pt -30 20) (pt -45 20) (pt -45 -20)) {p})))";
+        }
+        parse(text + ")");
+    }
+    ASSERT_EQ(message.advice.count(), kClangMaxTokens);
+    int least = INT_MAX, clearings = 0;
+    for (int i = 0; i < message.advice.count(); ++i) {
+        least = std::min(least, advice(i).time);
+        clearings += advice(i).time == 11400;
+    }
+    EXPECT_EQ(clearings, 1);
+    EXPECT_EQ(advice(0).time, 9423);
+    EXPECT_EQ(least, 9423 - 3060);   // 102 messages and a part of the next one
+}
+
 TEST_F(Clang, HugeTextsAndCountsAreBounded) {
     testing::internal::CaptureStdout();
     std::string wide = "(advice (1 (and";
@@ -427,7 +461,7 @@ TEST_F(Clang, HugeTextsAndCountsAreBounded) {
     for (int i = 0; i < kClangMaxTokens + 5; ++i)
         parse("(advice (" + std::to_string(i) + " (true) (do our {2} (pos (null)))))");
     ASSERT_EQ(message.advice.count(), kClangMaxTokens);
-    EXPECT_EQ(advice(0).time, 5);                         // the oldest went first
+    EXPECT_EQ(advice(0).time, 5);                         // the least times went first
     EXPECT_EQ(message.advice.last()->time, kClangMaxTokens + 4);
 
     // Each definition doubles the one before: the copies stop at the node bound.

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <thread>
 
@@ -180,12 +181,17 @@ TEST_F(Coachable, PlayModesAndLogic) {
     EXPECT_FALSE(holds("(playm bko)"));
     core->info_snapshot.play_mode = PM_GOAL_KICK_OURS;
     EXPECT_TRUE(holds("(playm gk_our)"));
-    EXPECT_TRUE(holds("(playm gc_our)"));          // a catch is taken as a goal kick
+    EXPECT_FALSE(holds("(playm gc_our)"));         // a goal kick is no goalkeeper's catch
     EXPECT_FALSE(holds("(playm gk_opp)"));
+    core->catch_state = 1;                          // our goalkeeper holds the ball
+    EXPECT_TRUE(holds("(playm gc_our)"));
+    EXPECT_FALSE(holds("(playm gc_opp)"));
     core->info_snapshot.event = EV_GOAL_BY_THEM;
     EXPECT_TRUE(holds("(playm ag_opp)"));
     EXPECT_FALSE(holds("(playm penalty)"));        // unknown mode never holds
     EXPECT_FALSE(holds("(and (true) (false) (true))"));
+    EXPECT_FALSE(holds("(and (true)(false))"));    // the "(" right after "(true)" is kept
+    EXPECT_TRUE(holds("(or (false)(true))"));
     EXPECT_TRUE(holds("(and )"));
     EXPECT_FALSE(holds("(or (false) (false))"));
     EXPECT_TRUE(holds("(or (false) (true))"));
@@ -349,6 +355,103 @@ TEST(CoachableProgram, ThePlayerPassesWhereItsCoachSays) {
             heading = std::atan2(w.ball_y + 20, w.ball_x + 30) * 180 / kPi;
     }
     EXPECT_NEAR(heading, -143, 15) << player.output();
+}
+
+// The heading in degrees (field frame) of the ball once it is more than 4 m
+// from where it lay; NaN when it does not get there in time.
+double heading_away_from(const StandInServer &server, double x, double y) {
+    using namespace std::chrono_literals;
+    for (auto end = std::chrono::steady_clock::now() + 10s; std::chrono::steady_clock::now() < end;
+         std::this_thread::sleep_for(20ms)) {
+        const StandInWorld w = server.world();
+        if (std::hypot(w.ball_x - x, w.ball_y - y) > 4)
+            return std::atan2(w.ball_y - y, w.ball_x - x) * 180 / kPi;
+    }
+    return NAN;
+}
+
+// The advice message (without its say command) that the coach said last and
+// that holds text; empty when there is none.
+std::string coach_advice(const StandInServer &server, const std::string &text) {
+    std::string advice;
+    for (const StandInDatagram &d : server.received())
+        if (d.coach && d.text.rfind("(say (advice ", 0) == 0 && d.text.find(text) != std::string::npos)
+            advice = d.text.substr(5, d.text.size() - 6);
+    return advice;
+}
+
+// Our coach and two players (numbers 9 and 10, the others stand still) play
+// from the right on the stand-in. The players ask for the coach language. Once
+// the opponents have scored from (40, 0), the coach advises clearing around
+// that place: as our players read it, in our own half, while the attacking
+// zone lies in theirs. Number 9, put on the ball near its attacking point,
+// plays the ball back into the zone as advised.
+TEST(CoachableProgram, ARightSideTeamHearsAndFollowsItsCoach) {
+    using namespace std::chrono_literals;
+    StandInServer server;
+    ASSERT_TRUE(server.start());
+    ASSERT_TRUE(server.add_still_player("Alpha", 1, -50, 0, 0, true));
+    ASSERT_TRUE(server.add_still_player("Alpha", 8, 39.5, 0, 0));           // the scorer
+    ASSERT_TRUE(server.add_still_player("Beta", 1, 50, 12, 180, true));     // off the ball's way
+    for (int unum = 2; unum <= 8; ++unum)
+        ASSERT_TRUE(server.add_still_player("Beta", unum, 30, 3.0 * unum - 15, 180));
+    ChildProcess players[2], coach;
+    for (ChildProcess &player : players) {
+        ASSERT_TRUE(player.start(PLAYER_BIN, {}, program_dir(server.port(), "Beta", true)));
+        std::this_thread::sleep_for(100ms);
+    }
+    const std::string coach_dir = program_dir(server.coach_port(), "Beta", false);
+    ASSERT_EQ(rename((coach_dir + "/agent.conf").c_str(), (coach_dir + "/coach.conf").c_str()), 0);
+    ASSERT_TRUE(coach.start(BIN_DIR "/coach", {}, coach_dir));
+    for (int unum : {9, 10})
+        ASSERT_TRUE(server.wait_for([unum](const StandInDatagram &d) {
+            return d.team == "Beta" && d.unum == unum && d.text == "(clang (ver 7 7))";
+        }, 5s)) << unum;
+    ASSERT_TRUE(server.wait_for([](const StandInDatagram &d) { return d.coach && d.text.rfind("(say (advice ", 0) == 0; },
+                                5s)) << coach.output();
+
+    // The shot: the ball at the scorer's feet, then off towards our goal.
+    server.kick_off();
+    server.set_play_mode("play_on");
+    server.place_ball(40.2, 0);
+    std::this_thread::sleep_for(300ms);
+    server.place_ball(40.2, 0, 2.5, 0);
+    std::this_thread::sleep_for(400ms);
+    server.set_play_mode("goal_l_1");
+    ASSERT_TRUE(server.wait_for([](const StandInDatagram &d) {
+        return d.coach && d.text.find("(bpos ") != std::string::npos;
+    }, 5s)) << coach.output();
+
+    // The advice as number 9 of the right-hand team reads it.
+    make_agent<TCore>(9, true);
+    core->info_snapshot.side = 'r';
+    TCoach_Parser reader(&core->coach_message);
+    reader.parse_coach_message(coach_advice(server, "(bpos ").c_str());
+    const AI_Token *clearing = nullptr, *attacking = nullptr;
+    for (int i = 0; i < core->coach_message.advice.count(); ++i) {
+        const AI_Token *token = core->coach_message.advice.get(i);
+        if (token->directive_list.get(0)->player_list.players[9])
+            (token->condition.type == CT_AND ? clearing : attacking) = token;
+    }
+    ASSERT_TRUE(clearing && attacking);
+    const Region &square = clearing->condition.logic_list.get(1)->bpos.region;
+    EXPECT_TRUE(is_point_in_region(TPoint(-40, 0), &square));     // our half, where they scored from
+    EXPECT_FALSE(is_point_in_region(TPoint(40, 0), &square));
+    const Region &zone = attacking->directive_list.get(0)->action.bto_regional.region;
+    EXPECT_TRUE(is_point_in_region(TPoint(37.5, 0), &zone));      // their half
+    EXPECT_FALSE(is_point_in_region(TPoint(-37.5, 0), &zone));
+    // Number 9 with the ball 10 m beyond its attacking point, facing their goal.
+    const TPoint centre = calc_reg_point_position(attacking->condition.ppos.region.arc.point, true);
+    const TPoint at = centre + TPoint(10, 0);
+    destroy_agent();
+
+    server.set_play_mode("play_on");
+    ASSERT_TRUE(server.place_player("Beta", 9, -at.X, -at.Y, 180));
+    std::this_thread::sleep_for(500ms);
+    server.place_ball(-at.X - 0.5, -at.Y);
+    // Back into the zone, whose middle is at (-37.5, 0) on the field.
+    const double advised = std::atan2(at.Y, at.X + 0.5 - 37.5) * 180 / kPi;
+    EXPECT_NEAR(heading_away_from(server, -at.X - 0.5, -at.Y), advised, 15) << players[0].output();
 }
 
 }  // namespace

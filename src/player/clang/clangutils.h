@@ -15,7 +15,7 @@
 // heap nodes deep, one token or definition holds at most kClangMaxNodes of them.
 const int kClangMaxDepth = 16;
 const int kClangMaxNodes = 256;
-const int kClangMaxTokens = 1024;        // per message kind; the oldest goes first
+const int kClangMaxTokens = 1024;        // per message kind; the one followed last goes first
 const int kClangMaxDefinitions = 128;
 const int kClangTextSize = 8192;         // the parser's message buffer
 

@@ -113,8 +113,7 @@ void TCoach_Parser::parse_ai_message(char **cur, Clang_List<AI_Token> &kind, int
     }
 }
 
-// A token is built aside and stored only when whole and within bounds; when
-// the kind is full its oldest token makes room.
+// A token is built aside and stored only when whole and within bounds.
 void TCoach_Parser::parse_ai_token(char **cur, Clang_List<AI_Token> &kind) {
     budget = Budget();
     auto token = std::make_unique<AI_Token>();
@@ -133,8 +132,22 @@ void TCoach_Parser::parse_ai_token(char **cur, Clang_List<AI_Token> &kind) {
         printf("ParseError->A token nested too deep or too large was dropped");
         return;
     }
-    if (kind.count() >= kClangMaxTokens)
-        kind.destroy(0);
+    store_token(kind, std::move(token));
+}
+
+// When the kind is full, the token that would be followed last makes room: the
+// one of least time, the earliest of equal ones, the new token counting as the
+// latest. The tokens said first, which carry the greatest times, stay.
+void TCoach_Parser::store_token(Clang_List<AI_Token> &kind, std::unique_ptr<AI_Token> token) {
+    if (kind.count() >= kClangMaxTokens) {
+        int last_followed = 0;
+        for (int i = 1; i < kind.count(); ++i)
+            if (kind.get(i)->time < kind.get(last_followed)->time)
+                last_followed = i;
+        if (token->time < kind.get(last_followed)->time)
+            return;
+        kind.destroy(last_followed);
+    }
     kind.add(std::move(token));
 }
 
@@ -200,13 +213,12 @@ void TCoach_Parser::AI_parse_condition(char **cur, Condition *condition) {
         take_definition(cur, condition, DT_CONDITION, &Define_Token::condition, "a condition");
         return;
     }
-    if (at(*cur, "(true)")) {
-        condition->type = CT_TRUE;
-        skip(cur, 6);
-    } else if (at(*cur, "(false)")) {
-        condition->type = CT_FALSE;
-        skip(cur, 7);
-    } else if (at(*cur, "(ppos")) {
+    if (at(*cur, "(true)") || at(*cur, "(false)")) {   // read whole, closing parenthesis included
+        condition->type = at(*cur, "(true)") ? CT_TRUE : CT_FALSE;
+        skip_and_pass(cur, condition->type == CT_TRUE ? 6 : 7);
+        return;
+    }
+    if (at(*cur, "(ppos")) {
         condition->type = CT_PPOS;
         skip(cur, 5);
         Cond_Player_Pos &ppos = condition->ppos;

@@ -26,6 +26,7 @@ public:
     void parse_meta_message(char **cur);
     void parse_define_message(char **cur);
     void parse_ai_token(char **cur, Clang_List<AI_Token> &kind);
+    void store_token(Clang_List<AI_Token> &kind, std::unique_ptr<AI_Token> token);
     void AI_parse_condition(char **cur, Condition *condition);
     Uniform_List get_uniform_list(char **cur);
     Reg_Point get_point(char **cur);

@@ -139,15 +139,20 @@ bool is_ball_owner(const Cond_Ball_Owner *c) {
 }
 
 bool is_play_mode(const Cond_Play_Mode *c) {
-    // The snapshot's play mode each coach mode stands for, from CPM_BKO to CPM_GC_OPP.
+    // The snapshot's play mode each coach mode stands for, from CPM_BKO to CPM_GK_OPP.
     static const int kModes[] = {PM_BEFORE_KICK_OFF,     PM_TIME_OVER,       PM_PLAY_ON,
                                  PM_KICK_OFF_OURS,       PM_KICK_OFF_THEIRS, PM_KICK_IN_OURS,
                                  PM_KICK_IN_THEIRS,      PM_FREE_KICK_OURS,  PM_FREE_KICK_THEIRS,
                                  PM_CORNER_KICK_OURS,    PM_CORNER_KICK_THEIRS, PM_GOAL_KICK_OURS,
-                                 PM_GOAL_KICK_THEIRS,    PM_GOAL_KICK_OURS,  PM_GOAL_KICK_THEIRS};
+                                 PM_GOAL_KICK_THEIRS};
     const Info &now = core->info_snapshot;
-    if (c->mode >= CPM_BKO && c->mode <= CPM_GC_OPP)
+    if (c->mode >= CPM_BKO && c->mode <= CPM_GK_OPP)
         return now.play_mode == kModes[c->mode];
+    // A goalkeeper's catch: it holds the ball until play goes on.
+    if (c->mode == CPM_GC_OUR)
+        return core->catch_state == 1;
+    if (c->mode == CPM_GC_OPP)
+        return core->catch_state == 2;
     if (c->mode == CPM_AG_OUR)
         return now.event == EV_GOAL_BY_US;
     if (c->mode == CPM_AG_OPP)
