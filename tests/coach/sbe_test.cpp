@@ -3,6 +3,7 @@
 
 #include "coach_scene.h"
 #include "coach/sbe.h"
+#include "coach/statistics.h"
 #include "fixtures.h"
 
 #include <cmath>
@@ -85,6 +86,24 @@ TEST_F(SBEMatch, GoalOfNumberNineAndTheTeamsCounters) {
     EXPECT_NEAR(goal->start_grid.get_grid_point().X, 45.6, 0.01);
     EXPECT_EQ(model->our_team.pass_count(), 0);
     EXPECT_EQ(model->our_team.goaled_shoot_count(), 0);
+
+    // The end-of-run statistics: our team (all 0), a rule, then theirs.
+    const std::vector<Statistics_Line> lines = end_of_run_statistics(*model);
+    ASSERT_EQ(lines.size(), 28u);
+    EXPECT_STREQ(lines[0].label, "Logging SBE information...");
+    EXPECT_STREQ(lines[1].label, "Teammates:");
+    EXPECT_STREQ(lines[13].label, "Average cycles hold ball      :");
+    EXPECT_FLOAT_EQ(lines[13].value, 0);   // no kick: no average
+    EXPECT_STREQ(lines[14].label, "---------------------------------");
+    EXPECT_EQ(lines[14].kind, Statistics_Line::label_only);
+    EXPECT_STREQ(lines[15].label, "Opponents:");
+    EXPECT_STREQ(lines[17].label, "  Success_pass_count:");
+    EXPECT_EQ(lines[17].count, 2);
+    EXPECT_STREQ(lines[26].label, "Percent of kickable detection:");
+    EXPECT_FLOAT_EQ(lines[26].value, 100);
+    EXPECT_STREQ(lines[27].label, "Average cycles hold ball     :");
+    EXPECT_EQ(lines[27].kind, Statistics_Line::ratio);
+    EXPECT_FLOAT_EQ(lines[27].value, 10.0f / 7);   // cycles with the ball per kickable spell
 }
 
 // Hand-built scenes: our side is left, open play, one update per step.
