@@ -22,9 +22,16 @@ public:
     // them held `corvane_config_file`, and recomputes the derived values.
     // Other arguments (such as "-offline") are left to the caller.
     void get_config(int argc, char **argv);
+    // Reads the command-line switches "-console" and "-vq_test" beside the
+    // "-file" and "-offline" that get_config and the core read. False, with a
+    // line on standard error, on an argument the coach does not take.
+    bool read_switches(int argc, char **argv);
 
     const char *server_host() const;
     int server_port() const;
+
+    bool console = false;   // "-console": the virtual coach's loop on standard input
+    bool vq_test = false;   // "-vq_test": print the vector quantiser's self-test and exit
 
     // The coach's own keys.
     char team_name[kTextSize] = "Corvane";

@@ -9,10 +9,13 @@
 #include <arpa/inet.h>
 #include <chrono>
 #include <csignal>
+#include <dirent.h>
+#include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -61,6 +64,68 @@ TEST(CoachProgram, OfflineInitNamesNoTeam) {
     ASSERT_TRUE(coach_sent(server, "(init (version 7.10))", 5s)) << coach.output();
     EXPECT_TRUE(coach_sent(server, "(eye on)", 5s)) << coach.output();
     server.stop();
+    EXPECT_EQ(coach.wait_exit(10s), 0) << coach.output();
+}
+
+TEST(CoachProgram, VectorQuantiserSelfTestWithoutConnecting) {
+    ChildProcess coach;
+    ASSERT_TRUE(coach.start(COACH_BIN, {"-vq_test"}, make_work_dir()));
+    ASSERT_EQ(coach.wait_exit(10s), 0) << coach.output();
+    // The owners of the twelve points, then the settled centre of class 1;
+    // class 0 owns no point and keeps its centre.
+    EXPECT_EQ(coach.output(), "1 3 1 3 4 1 4 2 2 1 1 4 \n\n\n4.00 3.80 5.00 5.60 6.00 ");
+}
+
+TEST(CoachProgram, UnknownArgumentShowsTheUsage) {
+    ChildProcess coach;
+    ASSERT_TRUE(coach.start(COACH_BIN, {"-file", "x.conf", "-consol"}, make_work_dir()));
+    EXPECT_EQ(coach.wait_exit(10s), 2);
+    EXPECT_NE(coach.output().find("unknown argument: -consol\nusage: coach"), std::string::npos) << coach.output();
+}
+
+// Waits until the process runs a number of threads that meets the condition.
+template <class Condition>
+int threads_when(pid_t pid, Condition condition, std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    int count = 0;
+    do {
+        count = 0;
+        if (DIR *tasks = opendir(("/proc/" + std::to_string(pid) + "/task").c_str())) {
+            while (const dirent *entry = readdir(tasks))
+                count += entry->d_name[0] != '.';
+            closedir(tasks);
+        }
+        if (condition(count))
+            return count;
+        std::this_thread::sleep_for(20ms);
+    } while (std::chrono::steady_clock::now() < end);
+    return -1;
+}
+
+TEST(CoachProgram, ConsoleEndsAtTheEndOfItsInputAndTheCoachPlaysOn) {
+    StandInServer server;
+    ASSERT_TRUE(server.start());
+    ASSERT_TRUE(server.add_still_player("Alpha", 1, -49, 0, 0, true));
+    const std::string dir = coach_dir(server, "Alpha");
+    const std::string console = dir + "/console";
+    ASSERT_EQ(mkfifo(console.c_str(), 0600), 0);
+    // Held open for reading too, so that the coach's open finds a writer at once.
+    const int input = open(console.c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(input, 0);
+    ChildProcess coach;
+    ASSERT_TRUE(coach.start(COACH_BIN, {"-console"}, dir, "", console));
+    ASSERT_TRUE(coach_sent(server, "(eye on)", 5s)) << coach.output();
+
+    const char commands[] = "sub 1 2\nform 3\n";
+    ASSERT_EQ(write(input, commands, sizeof commands - 1), static_cast<ssize_t>(sizeof commands - 1));
+    const int with_console = threads_when(coach.pid(), [](int n) { return n >= 2; }, 5s);
+    ASSERT_GE(with_console, 2);
+    close(input);   // the end of input
+    EXPECT_EQ(threads_when(coach.pid(), [&](int n) { return n == with_console - 1; }, 5s), with_console - 1);
+
+    std::this_thread::sleep_for(1500ms);   // longer than the silence watch
+    EXPECT_TRUE(coach.running()) << coach.output();
+    server.fall_silent();
     EXPECT_EQ(coach.wait_exit(10s), 0) << coach.output();
 }
 

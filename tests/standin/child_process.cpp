@@ -27,7 +27,7 @@ int decoded_status(int status) {
 // output file, then the program. Only async-signal-safe calls are made here.
 // On failure the errno goes down the pipe and the child ends.
 [[noreturn]] void exec_child(const char *program, char *const argv[], const char *work_dir,
-                             const char *output_file, int error_pipe) {
+                             const char *output_file, const char *input_file, int error_pipe) {
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
@@ -39,7 +39,7 @@ int decoded_status(int status) {
     int out = -1;
     if (chdir(work_dir) == 0)
         out = open(output_file, O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int in = open("/dev/null", O_RDONLY);
+    const int in = open(input_file, O_RDONLY);
     if (out >= 0 && in >= 0 && dup2(in, 0) >= 0 && dup2(out, 1) >= 0 && dup2(out, 2) >= 0)
         execv(program, argv);
     const int error = errno;
@@ -81,11 +81,13 @@ ChildProcess::~ChildProcess() {
 }
 
 bool ChildProcess::start(const std::string &program, const std::vector<std::string> &args,
-                         const std::string &work_dir, const std::string &output_file) {
+                         const std::string &work_dir, const std::string &output_file,
+                         const std::string &input_file) {
     if (running())
         return false;
     output_file_ = output_file.empty() ? work_dir + "/output.txt" : absolute(output_file);
     const std::string path = absolute(program);      // the child changes directory first
+    const std::string input = input_file.empty() ? "/dev/null" : absolute(input_file);
     std::vector<std::string> words{program};
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char *> argv;
@@ -98,7 +100,7 @@ bool ChildProcess::start(const std::string &program, const std::vector<std::stri
         return false;
     const pid_t pid = fork();
     if (pid == 0)
-        exec_child(path.c_str(), argv.data(), work_dir.c_str(), output_file_.c_str(), error_pipe[1]);
+        exec_child(path.c_str(), argv.data(), work_dir.c_str(), output_file_.c_str(), input.c_str(), error_pipe[1]);
     close(error_pipe[1]);
     if (pid < 0) {
         close(error_pipe[0]);

@@ -23,9 +23,11 @@ public:
 
     // Starts program (a path; a relative one counts from the current directory)
     // with args in work_dir; output goes to output_file, or to "output.txt" in
-    // work_dir when that is empty. False when it cannot run.
+    // work_dir when that is empty; standard input comes from input_file, or
+    // from /dev/null when that is empty. False when it cannot run.
     bool start(const std::string &program, const std::vector<std::string> &args,
-               const std::string &work_dir, const std::string &output_file = std::string());
+               const std::string &work_dir, const std::string &output_file = std::string(),
+               const std::string &input_file = std::string());
 
     // The exit code, 128 + the signal number when a signal ended it, or kTimedOut.
     int wait_exit(std::chrono::milliseconds timeout);
