@@ -67,6 +67,17 @@ TEST(ClangReaders, NumbersStopAtTheirDelimitersAndAreBounded) {
     cur = name;
     EXPECT_EQ(get_q_string(&cur), "REG1");
     EXPECT_EQ(*cur, '(');
+    char words[] = "play_on) kick_off";
+    cur = words;
+    char word[5];
+    get_string(&cur, word, sizeof word);   // cut to the buffer, read to the delimiter
+    EXPECT_STREQ(word, "play");
+    EXPECT_EQ(*cur, ')');
+    cur += 2;
+    char whole[16];
+    get_string(&cur, whole, sizeof whole);
+    EXPECT_STREQ(whole, "kick_off");
+    EXPECT_EQ(*cur, '\0');
 }
 
 // ---- the captures, through the server-message parser ----
@@ -278,6 +289,20 @@ TEST_F(Clang, MetaAndUnknownMessages) {
     parse("(freeform \"(advice (1 (true)))\")");
     parse("(unsupported_clang)");
     EXPECT_EQ(message.advice.count(), 0);
+}
+
+TEST_F(Clang, FreeformTextsAreKeptUpToTheirBound) {
+    parse("(freeform \"Ostra-Corvane Standard Coach Version 1.00\")");
+    EXPECT_EQ(message.freeform.count, 0);   // the message loop keeps none
+    for (int i = 0; i <= kClangMaxFreeforms; ++i) {
+        char text[32];
+        snprintf(text, sizeof text, "(freeform \"text %d\")", i);
+        char *cur = text;
+        parser.parse_freeform_message(&cur);
+    }
+    EXPECT_EQ(message.freeform.count, kClangMaxFreeforms);
+    EXPECT_EQ(message.freeform.strings[0], "text 0");
+    EXPECT_EQ(message.freeform.strings[kClangMaxFreeforms - 1], "text 127");
 }
 
 TEST_F(Clang, AdviceNeverExpires) {

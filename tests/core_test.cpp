@@ -142,6 +142,15 @@ TEST_F(Core, SeeIntervalFollowsTheViewMode) {
     EXPECT_EQ(core->see_interval(), 80);
 }
 
+TEST_F(Core, AnyValueBeatsTheActionThreadWhileNoneRuns) {
+    EXPECT_FALSE(core->is_action_thread());
+    EXPECT_TRUE(core->better_than_thread(-1));
+    core->action_thread_chance = 0.5f;
+    EXPECT_TRUE(core->is_action_thread());
+    EXPECT_TRUE(core->better_than_thread(0.56f));
+    EXPECT_FALSE(core->better_than_thread(0.54f));   // not more than 0.05 above it
+}
+
 TEST_F(Core, OneDecisionPerRoundAndNoneAfterItCloses) {
     for (TWithout_Ball *&o : core->without_ball_objects)
         o = new TWithout_Ball();

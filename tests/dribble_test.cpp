@@ -184,6 +184,30 @@ TEST_F(Dribble_Assessor, OpponentOnTheTrackEndsTheRunWhereHeMeetsTheBall) {
     EXPECT_NEAR(end.X, 21.44, 1e-3);
 }
 
+TEST_F(Dribble_Assessor, CandidateDirectionsByZone) {
+    struct Zone {
+        TPoint ball;
+        float a[4];
+    };
+    const Zone zones[] = {
+        {TPoint(-40, 5), {51.340f, 90, 0, -60.255f}},                // deep in our half
+        {TPoint(-10, -5), {-44.029f, 0, 39.806f, 0}},                // our half, mirrored
+        {TPoint(20, 25), {0, -47.569f, -27.569f, -80}},              // wing: around the goal's direction
+        {TPoint(40, -25), {38.660f, 90, 90, 0}},                     // their corner, mirrored
+        {TPoint(10, -12), {0, 47.726f, -41.987f, 0}},
+        {TPoint(20, 0), {-18.435f, 18.435f, 34.992f, -34.992f}},     // centre before the area
+        {TPoint(30, 5), {0, 0, 0, 0}},                                // on a bound: no zone holds
+        {TPoint(kNan, kNan), {0, 0, 0, 0}},
+    };
+    for (const Zone &zone : zones) {
+        place_ball(zone.ball);
+        float a[4] = {1, 1, 1, 1};
+        dribble.get_dribble_direction(&a[0], &a[1], &a[2], &a[3]);
+        for (int i = 0; i < 4; ++i)
+            EXPECT_NEAR(a[i], zone.a[i], 1e-3) << zone.ball.X << " " << zone.ball.Y << " a" << i + 1;
+    }
+}
+
 TEST_F(Dribble_Assessor, RunWithoutDirectionEndsWithinItsCycleBound) {
     place_me(TPoint(19.5, 25), 0);
     place_ball(TPoint(20, 25));

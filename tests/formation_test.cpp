@@ -108,6 +108,23 @@ TEST(FormationFiles, SlotAccessorsOutsideTheFormation) {
     EXPECT_EQ(lqp.post(static_cast<Player_Post>(40)).id, striker);
 }
 
+TEST(FormationFiles, IntegerReaderStopsAtBlanksAndBrackets) {
+    char text[] = "12}  -7 ) 3.5 -99999999999999999999";
+    char *cur = text;
+    int value = 0;
+    ASSERT_TRUE(TForm_Config::get_integer(&cur, true, &value));
+    EXPECT_EQ(value, 12);
+    ASSERT_TRUE(TForm_Config::get_integer(&cur, true, &value));
+    EXPECT_EQ(value, -7);
+    EXPECT_FALSE(TForm_Config::get_integer(&cur, true, &value));   // an empty token before ')'
+    EXPECT_FALSE(TForm_Config::get_integer(&cur, false, &value));  // not a whole number
+    EXPECT_STREQ(cur, " -99999999999999999999");                   // left on its delimiter
+    cur++;
+    EXPECT_FALSE(TForm_Config::get_integer(&cur, true, &value));   // beyond the file's range
+    EXPECT_EQ(value, -7);
+    EXPECT_EQ(*cur, '\0');
+}
+
 TEST(FormationFiles, MissingFilesLeaveZeroPostsAndNoFormation) {
     TLQP lqp("/nonexistent/posts.conf", "/nonexistent/formation.rf");
     EXPECT_EQ(lqp.formations_read(), 0);

@@ -166,6 +166,9 @@ TEST_F(World, FlagPairNearestToARightAngle) {
     EXPECT_EQ(second.pos, TPoint(36, 0));
     ASSERT_EQ(world->get_flags(&first, &second, second), 0);   // without the penalty flag
     EXPECT_EQ(second.pos, TPoint(57.5, 0));
+    ASSERT_TRUE(world->fill_flag(2));                            // the seen record itself
+    EXPECT_EQ(core->info_snapshot.see.flags[2].pos, TPoint(36, 0));
+    EXPECT_FALSE(world->fill_flag(3));
     step(6, {"(see 6 ((f c) 30 0) ((l r) 20 90))"});
     EXPECT_EQ(world->get_flags(&first, &second, none), -1);
 }

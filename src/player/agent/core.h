@@ -302,6 +302,10 @@ public:
     bool ball_is_kickable() const;
     bool ball_is_mine() const { return ball_is_kickable(); }
     TPoint last_kick_effect() const;
+    // Whether an action thread competes with the decision, and whether a
+    // value beats it by more than 0.05 (any value does while none competes).
+    bool is_action_thread() const { return action_thread_chance > 0; }
+    bool better_than_thread(float x) const { return !is_action_thread() || x - action_thread_chance > 0.05f; }
 
     // Diagnostics: the final writing step is empty in the player programs.
     template <class... Value>
@@ -315,7 +319,7 @@ public:
     FILE *err_stream = nullptr;
     FILE *log_stream = nullptr;
     int side = 1;                 // +1 playing from the left, -1 from the right
-    float action_thread_chance = 0;
+    float action_thread_chance = 0;   // nothing sets it: no action thread runs
 
     std::atomic<bool> alive{true};
     std::atomic<bool> game_stopped{true};

@@ -109,12 +109,12 @@ void TForm_Config::get_string(char **cur, char *dst, size_t size) {
         dst[n] = '\0';
 }
 
-bool TForm_Config::get_float(char **cur, bool skip, float *value) {
-    if (is_line_end(**cur))
-        return false;
-    char token[kNumberSize];
+// Copies the token at the cursor, up to one of stops, a blank or a line end,
+// into token; with skip, moves past that delimiter and the blanks after. False
+// for an empty token or one longer than kNumberSize - 1.
+static bool take_number_token(char **cur, bool skip, const char *stops, char (&token)[kNumberSize]) {
     size_t n = 0;
-    for (; !is_line_end(**cur) && !is_blank(**cur) && **cur != ')' && **cur != ','; ++*cur) {
+    for (; !is_line_end(**cur) && !is_blank(**cur) && strchr(stops, **cur) == nullptr; ++*cur) {
         if (n + 1 >= sizeof token)
             return false;
         token[n++] = **cur;
@@ -123,13 +123,35 @@ bool TForm_Config::get_float(char **cur, bool skip, float *value) {
     if (skip) {
         if (**cur != '\0')
             ++*cur;
-        pass_spaces(cur);
+        TForm_Config::pass_spaces(cur);
     }
+    return n > 0;
+}
+
+bool TForm_Config::get_float(char **cur, bool skip, float *value) {
+    if (is_line_end(**cur))
+        return false;
+    char token[kNumberSize];
+    if (!take_number_token(cur, skip, "),", token))
+        return false;
     char *end = nullptr;
-    double number = strtod(token, &end);
-    if (n == 0 || *end != '\0' || !std::isfinite(number) || std::fabs(number) > kMaxFileNumber)
+    const double number = strtod(token, &end);
+    if (*end != '\0' || !std::isfinite(number) || std::fabs(number) > kMaxFileNumber)
         return false;
     *value = static_cast<float>(number);
+    return true;
+}
+
+bool TForm_Config::get_integer(char **cur, bool skip, int *value) {
+    char token[kNumberSize];
+    if (!take_number_token(cur, skip, ")}", token))
+        return false;
+    char *end = nullptr;
+    const long number = strtol(token, &end, 10);
+    const long max = static_cast<long>(kMaxFileNumber);
+    if (*end != '\0' || number < -max || number > max)
+        return false;
+    *value = static_cast<int>(number);
     return true;
 }
 

@@ -108,11 +108,14 @@ public:
     float min_x(int slot) const { return is_slot(slot) ? slot_post(slot).min_x : -50.0f; }
     float max_x(int slot) const { return is_slot(slot) ? slot_post(slot).max_x : 50.0f; }
 
-    // Text routines on a cursor that they advance. get_float refuses a token
-    // that is not one finite number of magnitude up to kMaxFileNumber.
+    // Text routines on a cursor that they advance. get_float and get_integer
+    // refuse a token that is not one finite number (a whole one for
+    // get_integer) of magnitude up to kMaxFileNumber. A float token ends at a
+    // blank, ')' or ',', an integer token at a blank, ')' or '}'.
     static void pass_spaces(char **cur);
     static void get_string(char **cur, char *dst, size_t size);
     static bool get_float(char **cur, bool skip, float *value);
+    static bool get_integer(char **cur, bool skip, int *value);
 
 protected:
     static bool is_slot(int slot) { return slot >= 0 && slot < kFormationSlots; }

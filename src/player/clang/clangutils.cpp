@@ -112,6 +112,17 @@ float get_float(char **cur, bool skip) {
     return static_cast<float>(std::min<double>(std::max<double>(value, -FLT_MAX), FLT_MAX));
 }
 
+void get_string(char **cur, char *out, size_t size) {
+    const char *start = *cur;
+    while (**cur != '\0' && **cur != ' ' && **cur != ')')
+        ++*cur;
+    if (size == 0)
+        return;
+    const size_t length = std::min(static_cast<size_t>(*cur - start), size - 1);
+    memcpy(out, start, length);
+    out[length] = '\0';
+}
+
 std::string get_q_string(char **cur) {
     step_over(cur);
     const char *start = *cur;

@@ -5,6 +5,7 @@
 // text with. Records own their sub-records (lists, related points); a copy is
 // a deep copy.
 
+#include <cstddef>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -18,6 +19,7 @@ const int kClangMaxNodes = 256;
 const int kClangMaxTokens = 1024;        // per message kind; the one followed last goes first
 const int kClangMaxDefinitions = 128;
 const int kClangTextSize = 8192;         // the parser's message buffer
+const int kClangMaxFreeforms = 128;
 
 enum Team_Value { TV_OUR = 0, TV_OPP = 1 };
 enum Point_Type { PT_POINT = 0, PT_BALL = 1, PT_PLAYER = 2 };
@@ -221,6 +223,13 @@ struct Meta_Message {
     int ver = 0;
 };
 
+// The freeform texts kept, in the order read; once kClangMaxFreeforms are
+// kept, further ones are dropped.
+struct Freeform_Message {
+    int count = 0;
+    std::string strings[kClangMaxFreeforms];
+};
+
 // All the player has heard from its coach. The parser writes it in the SIGIO
 // handler holding `mutex`; a reader on another thread holds `mutex` while it
 // reads, so it never sees a half-built list.
@@ -228,6 +237,7 @@ struct Coach_Message {
     Advice_Message advice;
     Info_Message info;
     Meta_Message meta;
+    Freeform_Message freeform;
     Define_Message define;
     std::mutex mutex;
 };
@@ -251,6 +261,9 @@ void pass_spaces(char **cur);
 int get_integer(char **cur, bool skip);
 // Up to a blank, ')' or ','; with skip, steps over that character; then the spaces after.
 float get_float(char **cur, bool skip);
+// Copies the characters up to a blank or ')' into out, at most size - 1 of
+// them, and leaves the cursor on that delimiter.
+void get_string(char **cur, char *out, size_t size);
 // The text between double quotes (the cursor on the opening one), then the spaces after.
 std::string get_q_string(char **cur);
 

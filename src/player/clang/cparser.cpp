@@ -151,6 +151,14 @@ void TCoach_Parser::store_token(Clang_List<AI_Token> &kind, std::unique_ptr<AI_T
     kind.add(std::move(token));
 }
 
+void TCoach_Parser::parse_freeform_message(char **cur) {
+    skip(cur, 10);
+    const std::string text = get_q_string(cur);
+    Freeform_Message &freeform = message->freeform;
+    if (freeform.count < kClangMaxFreeforms)
+        freeform.strings[freeform.count++] = text;
+}
+
 void TCoach_Parser::parse_meta_message(char **cur) {
     skip_and_pass(cur, 5);
     while (**cur != '\0' && !at(*cur, "(ver"))

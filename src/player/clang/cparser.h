@@ -24,6 +24,9 @@ public:
     // Parsing steps over a cursor that they advance.
     void parse_ai_message(char **cur, Clang_List<AI_Token> &kind, int keyword_length);
     void parse_meta_message(char **cur);
+    // Keeps the quoted text of a "(freeform" message; parse_coach_message
+    // does not call it, so freeform texts are not kept yet.
+    void parse_freeform_message(char **cur);
     void parse_define_message(char **cur);
     void parse_ai_token(char **cur, Clang_List<AI_Token> &kind);
     void store_token(Clang_List<AI_Token> &kind, std::unique_ptr<AI_Token> token);

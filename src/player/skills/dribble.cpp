@@ -358,3 +358,44 @@ float TDribble::direction_dribble_speed(float dir, TPoint *end) {
     *end = track.pos[cycles] + offset;
     return rolling_speed(static_cast<float>(end->dist(w.ball.pos)), cycles);
 }
+
+// The zones are tried in order; every bound is strict, and the directions are
+// mirrored to the ball's side of the field.
+void TDribble::get_dribble_direction(float *a1, float *a2, float *a3, float *a4) {
+    const TPoint ball = core->world->ball.pos;
+    const float x = static_cast<float>(ball.X);
+    const float h = static_cast<float>(std::fabs(ball.Y));
+    const float s = ball.Y >= 0 ? 1.0f : -1.0f;
+    const auto dir = [&ball](float px, float py) { return deg_of(TPoint(px, py) - ball); };
+    const auto set = [=](float d1, float d2, float d3, float d4) {
+        *a1 = d1;
+        *a2 = d2;
+        *a3 = d3;
+        *a4 = d4;
+    };
+    if (x < -30 && h < 20) {
+        set(dir(-20, 30 * s), 90 * s, 0, dir(-20, -30 * s));
+    } else if (x < 0 && h < 20) {
+        set(dir(20, 34 * s), 0, dir(20, -20 * s), 0);
+    } else if (h > 20 && x < 0) {
+        set(0, dir(20, 0), 10 * s, -80 * s);
+    } else if (x < 30 && h > 20) {
+        const float goal = dir(52.5f, 0);
+        set(0, goal - 10 * s, goal + 10 * s, -80 * s);
+    } else if (x > 30 && h > 20) {
+        set(dir(50, 17 * s), dir(40, 0), -90 * s, 0);
+    } else if (x < 15 && h > 10) {
+        set(0, dir(30, -10 * s), dir(30, 30 * s), 0);
+    } else if (x < 30 && h > 10) {
+        set(0, -80 * s, dir(50, 25 * s), -100 * s);
+    } else if (x < 15 && h < 10) {
+        set(0, dir(40, -10 * s), dir(40, 20 * s), dir(40, -30 * s));
+    } else if (x < 30 && h < 10) {
+        set(dir(50, -10 * s), dir(50, 10 * s), dir(40, 14 * s), dir(40, -14 * s));
+    } else if (x > 30 && h < 20) {
+        set(0, dir(50, -7 * s), dir(50, 7 * s), -100 * s);
+    } else {
+        set(0, 0, 0, 0);
+        core->rerror("How I must dribble when ball is out of field?");
+    }
+}

@@ -18,4 +18,7 @@ public:
     // or an opponent would reach the ball first. Writes where the ball should
     // be met and returns the kick speed that rolls it there.
     float direction_dribble_speed(float dir, TPoint *end);
+    // Four candidate dribble directions (absolute degrees) by the zone of the
+    // field the ball is in; all 0 where no zone holds.
+    void get_dribble_direction(float *a1, float *a2, float *a3, float *a4);
 };

@@ -424,11 +424,20 @@ bool TWorld_Model::fill_flag(Flag_Info *flag, const Flag_Info &marks) const {
     return true;
 }
 
+// The snapshot's seen flag of that index, or none.
+static Flag_Info *seen_flag(int index) {
+    See_Info &see = core->info_snapshot.see;
+    return index >= 0 && index < bounded_count(see.flag_count, kMaxFlags) ? &see.flags[index] : nullptr;
+}
+
 bool TWorld_Model::fill_flag(Flag_Info *flag, int index) const {
-    const See_Info &see = core->info_snapshot.see;
-    if (index < 0 || index >= bounded_count(see.flag_count, kMaxFlags))
-        return false;
-    return fill_flag(flag, see.flags[index]);
+    const Flag_Info *seen = seen_flag(index);
+    return seen && fill_flag(flag, *seen);
+}
+
+bool TWorld_Model::fill_flag(int index) {
+    Flag_Info *seen = seen_flag(index);
+    return seen && fill_flag(seen);
 }
 
 void TWorld_Model::set_flags_info() {

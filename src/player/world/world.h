@@ -125,6 +125,7 @@ public:
     bool fill_flag(Flag_Info *flag, const Flag_Info &marks) const;
     bool fill_flag(Flag_Info *flag) const { return fill_flag(flag, *flag); }
     bool fill_flag(Flag_Info *flag, int index) const;   // seen flag index of the snapshot
+    bool fill_flag(int index);                          // that seen flag itself gets its position
     static bool is_equal_flag(const Flag_Info &a, const Flag_Info &b);
     // Two seen flags whose directions lie nearest to 90 degrees apart; -1 when there are none.
     int get_flags(Flag_Info *first, Flag_Info *second, const Flag_Info &excluded) const;
