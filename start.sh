@@ -1,21 +1,22 @@
 #!/usr/bin/env bash
 # Builds the team if needed and starts its players and its online coach
 # against a server.
-#   ./start.sh [-h host] [-p port] [-t team] [-n players] [-o coach_port] [-C]
+#   ./start.sh [-h host] [-p port] [-t team] [-n players] [-o|-P coach_port] [-C]
 # The coach connects to coach_port (default: port + 2); -C starts no coach.
-# All run in one process group; Ctrl-C stops them all, and each exits by
-# itself when the server goes away.
+# All run in one process group. Ctrl-C (or SIGTERM to the script) stops them
+# all: each player says "(bye)" and leaves in order. Each also exits by itself
+# when the server goes away.
 set -euo pipefail
 cd "$(dirname "$0")"
 host=localhost port=6000 team="" players=11 coach_port="" coach=yes
-usage="usage: $0 [-h host] [-p port] [-t team] [-n players] [-o coach_port] [-C]"
-while getopts "h:p:t:n:o:C" opt; do
+usage="usage: $0 [-h host] [-p port] [-t team] [-n players] [-o|-P coach_port] [-C]"
+while getopts "h:p:t:n:o:P:C" opt; do
     case $opt in
     h) host=$OPTARG ;;
     p) port=$OPTARG ;;
     t) team=$OPTARG ;;
     n) players=$OPTARG ;;
-    o) coach_port=$OPTARG ;;
+    o | P) coach_port=$OPTARG ;;
     C) coach=no ;;
     *) echo "$usage" >&2; exit 2 ;;
     esac
@@ -49,19 +50,39 @@ player=$bin/player
 goalie=$bin/goalie
 coach_program=$bin/coach
 cd "$run"
-trap 'kill 0 2>/dev/null' INT TERM
+# On Ctrl-C or SIGTERM every program gets SIGTERM; the players' kill handlers
+# end them in order. The coach has no handler: its end by that signal is no failure.
+stopped=no
+stop() {
+    trap - INT TERM
+    stopped=yes
+    kill "${pids[@]}" 2>/dev/null || true
+}
+trap stop INT TERM
 pids=()
+coach_pid=
 for ((i = 0; i < players; i++)); do
+    [ "$stopped" = no ] || break
     program=$player
     [ "$i" -eq 0 ] && program=$goalie   # the first to connect keeps the goal
-    "$program" -file agent.conf -file command-line.conf &
+    "$program" -kill_handler -file agent.conf -file command-line.conf &
     pids+=($!)
     sleep 0.2
 done
-if [ "$coach" = yes ]; then
+if [ "$coach" = yes ] && [ "$stopped" = no ]; then
     "$coach_program" &
-    pids+=($!)
+    coach_pid=$!
+    pids+=($coach_pid)
 fi
 status=0
-for pid in "${pids[@]}"; do wait "$pid" || status=1; done
+for pid in "${pids[@]}"; do
+    # A signal that runs the trap ends a wait early: wait again while the program runs.
+    while :; do
+        code=0
+        wait "$pid" || code=$?
+        if [ "$code" -gt 128 ] && kill -0 "$pid" 2>/dev/null; then continue; fi
+        break
+    done
+    if [ "$code" -ne 0 ] && ! { [ "$stopped" = yes ] && [ "$pid" = "$coach_pid" ]; }; then status=1; fi
+done
 exit $status

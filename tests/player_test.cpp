@@ -2,13 +2,19 @@
 // messages and the orderly exit when the server falls silent.
 
 #include <algorithm>
+#include <arpa/inet.h>
 #include <chrono>
+#include <cmath>
+#include <csignal>
+#include <cstring>
 #include <fstream>
 #include <gtest/gtest.h>
 
 #include "agent_scene.h"
 #include "standin/child_process.h"
 #include "standin/standin_server.h"
+#include "standin/test_client.h"
+#include "player/runtime/netif.h"
 
 using namespace std::chrono_literals;
 
@@ -21,7 +27,7 @@ protected:
         dir = program_dir(server.port(), "Testers", false);
     }
 
-    void start_player() { ASSERT_TRUE(player.start(PLAYER_BIN, {}, dir)); }
+    void start_player(const std::vector<std::string> &args = {}) { ASSERT_TRUE(player.start(PLAYER_BIN, args, dir)); }
 
     bool received(const std::string &text, std::chrono::milliseconds timeout = 5s) {
         return server.wait_for([&](const StandInDatagram &d) { return d.text == text; }, timeout);
@@ -89,6 +95,71 @@ TEST_F(PlayerProgram, NoServerEndsWithAnError) {
     start_player();
     EXPECT_EQ(player.wait_exit(15s), 1);
     EXPECT_NE(player.output().find("no reply to the init message"), std::string::npos) << player.output();
+}
+
+TEST_F(PlayerProgram, KillHandlerSaysByeAndLeavesOnSigintAndSigterm) {
+    int byes = 0;
+    for (int sig : {SIGINT, SIGTERM}) {
+        ChildProcess one;
+        ASSERT_TRUE(one.start(PLAYER_BIN, {"-kill_handler"}, dir));
+        ASSERT_TRUE(server.wait_for([&](const StandInDatagram &d) {
+            return d.text.rfind("(move ", 0) == 0 && d.unum == byes + 1;
+        }, 5s));
+        std::this_thread::sleep_for(300ms);
+        one.signal(sig);
+        EXPECT_EQ(one.wait_exit(5s), 0) << sig << one.output();
+        ++byes;
+        EXPECT_TRUE(server.wait_for([&](const StandInDatagram &d) { return d.text == "(bye)" && d.unum == byes; }, 1s))
+            << sig;
+    }
+}
+
+// A display position in metres, from its 16-bit network-order field.
+double metres(int16_t field) { return static_cast<int16_t>(ntohs(static_cast<uint16_t>(field))) / 16.0; }
+
+TEST_F(PlayerProgram, MonitorRegistersOnceAndSeesThePlayersWorld) {
+    {
+        // The port keeps one entry per monitor, however often it registers.
+        Port port;
+        port.init();
+        TestClient first, second;
+        for (const char *text : {"(dispinit)", "(dispinit)", "(dispinitx)"})
+            first.send(port.port, text);
+        second.send(port.port, std::string("(dispinit)") + std::string(246, 'x'));   // a full buffer
+        second.send(port.port, std::string("(dispinit)") + '\0');
+        int read = 0;
+        for (int i = 0; i < 100 && read < 5; ++i)
+            read += port.recv_info() > 0 ? 1 : (std::this_thread::sleep_for(10ms), 0);
+        EXPECT_EQ(read, 5);
+        EXPECT_EQ(port.monitor_count, 2);
+    }
+    start_player({"-monitor"});
+    TestClient monitor;
+    while (server.received().empty() && player.running()) {   // the player connects once a monitor came
+        monitor.send(5999, "(dispinit)");
+        std::this_thread::sleep_for(100ms);
+    }
+    ASSERT_TRUE(received("(init Testers (version 7.10))"));
+    std::this_thread::sleep_for(1s);                           // it has moved home and looked around
+
+    dispinfo_t record{};
+    std::string raw;
+    for (int i = 0; i < 10; ++i)                              // the freshest record
+        raw = monitor.receive_raw(200ms);
+    ASSERT_EQ(raw.size(), sizeof record);
+    memcpy(&record, raw.data(), sizeof record);
+    EXPECT_EQ(ntohs(static_cast<uint16_t>(record.mode)), 1);
+    const showinfo_t &show = record.body.show;
+    EXPECT_STREQ(show.team[0].name, "Corvane");
+    const pos_t &me = show.pos[1];                            // the first to connect is number 1
+    ASSERT_EQ(ntohs(static_cast<uint16_t>(me.enable)), 1);
+    const StandInPlayer truth = server.players().front();
+    EXPECT_NEAR(metres(me.x), truth.x, 0.5);
+    EXPECT_NEAR(metres(me.y), truth.y, 0.5);
+    const StandInWorld world = server.world();                 // seen from 30 m away
+    EXPECT_NEAR(metres(show.pos[0].x), world.ball_x, 1.5);
+    EXPECT_NEAR(metres(show.pos[0].y), world.ball_y, 1.5);
+    EXPECT_EQ(ntohs(static_cast<uint16_t>(show.pos[12].enable)), 0);   // no opponent is known
 }
 
 }  // namespace

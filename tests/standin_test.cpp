@@ -4,6 +4,7 @@
 #include "standin/child_process.h"
 #include "standin/standin_physics.h"
 #include "standin/standin_server.h"
+#include "standin/test_client.h"
 
 #include <arpa/inet.h>
 #include <cmath>
@@ -18,72 +19,6 @@
 namespace {
 
 using std::chrono::milliseconds;
-
-const milliseconds kPatience{5000};    // generous: tests must not depend on speed
-
-// A client socket on 127.0.0.1, as a player would have.
-class TestClient {
-public:
-    TestClient() {
-        fd_ = socket(AF_INET, SOCK_DGRAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(fd_, reinterpret_cast<sockaddr *>(&address), sizeof address);
-    }
-    ~TestClient() { close(fd_); }
-
-    void send(int port, const std::string &text) {
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        to.sin_port = htons(static_cast<uint16_t>(port));
-        sendto(fd_, text.data(), text.size(), 0, reinterpret_cast<sockaddr *>(&to), sizeof to);
-    }
-
-    // The next datagram as raw bytes (empty when none came in time); from_port gets its source.
-    std::string receive_raw(milliseconds timeout = kPatience) {
-        pollfd p{fd_, POLLIN, 0};
-        if (poll(&p, 1, static_cast<int>(timeout.count())) <= 0)
-            return std::string();
-        char buffer[9000];
-        sockaddr_in from{};
-        socklen_t length = sizeof from;
-        const ssize_t got = recvfrom(fd_, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr *>(&from), &length);
-        from_port = ntohs(from.sin_port);
-        return got > 0 ? std::string(buffer, static_cast<size_t>(got)) : std::string();
-    }
-
-    // The next message's text without its NUL byte.
-    std::string receive(milliseconds timeout = kPatience) {
-        std::string raw = receive_raw(timeout);
-        if (!raw.empty() && raw.back() == '\0')
-            raw.pop_back();
-        return raw;
-    }
-
-    // The next message that begins with prefix, skipping others.
-    std::string receive_starting(const std::string &prefix) {
-        for (int i = 0; i < 100; ++i) {
-            const std::string text = receive();
-            if (text.empty() || text.compare(0, prefix.size(), prefix) == 0)
-                return text;
-        }
-        return std::string();
-    }
-
-    // Sends init and returns the port that answered.
-    int join(int server_port, const std::string &init) {
-        send(server_port, init);
-        EXPECT_EQ(receive().compare(0, 6, "(init "), 0);
-        return from_port;
-    }
-
-    int from_port = 0;
-
-private:
-    int fd_ = -1;
-};
 
 int sense_time(const std::string &text) {
     return std::atoi(text.c_str() + std::string("(sense_body ").size());

@@ -1,6 +1,7 @@
 // The whole team started with start.sh against the stand-in server.
 
 #include <chrono>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -9,25 +10,38 @@
 
 using namespace std::chrono_literals;
 
-TEST(StartScript, ElevenPlayersAndTheCoachConnectAndLeaveWithTheServer) {
+namespace {
+
+class StartScript : public ::testing::Test {
+protected:
+    // Starts the team with start.sh, the coach's port given by coach_option, and
+    // waits until all eleven players have moved to their posts.
+    void start_team(const char *coach_option) {
+        ASSERT_TRUE(server.start());
+        const std::string run = make_work_dir();
+        ASSERT_TRUE(team.start("/usr/bin/env",
+                               {"TEAM2D_BIN_DIR=" BIN_DIR, "TEAM2D_RUN_DIR=" + run, "bash", SOURCE_DIR "/start.sh",
+                                "-h", "127.0.0.1", "-p", std::to_string(server.port()), coach_option,
+                                std::to_string(server.coach_port()), "-t", "Starters"},
+                               SOURCE_DIR, run + "/start-output.txt"));
+        std::set<int> movers;
+        server.wait_for([&](const StandInDatagram &d) {
+            if (d.text.rfind("(move ", 0) == 0)
+                movers.insert(d.unum);
+            return movers.size() == 11;
+        }, 20s);
+        ASSERT_EQ(movers.size(), 11u) << team.output();
+        // The online coach advises the same team.
+        ASSERT_TRUE(server.wait_for([](const StandInDatagram &d) { return d.coach && d.text == "(eye on)"; }, 10s));
+        EXPECT_EQ(server.coach().team, "Starters");
+    }
+
     StandInServer server;
-    ASSERT_TRUE(server.start());
-    const std::string run = make_work_dir();
     ChildProcess team;
-    ASSERT_TRUE(team.start("/usr/bin/env",
-                           {"TEAM2D_BIN_DIR=" BIN_DIR, "TEAM2D_RUN_DIR=" + run, "bash",
-                            SOURCE_DIR "/start.sh", "-h", "127.0.0.1", "-p", std::to_string(server.port()),
-                            "-o", std::to_string(server.coach_port()), "-t", "Starters"},
-                           SOURCE_DIR, run + "/start-output.txt"));
+};
 
-    std::set<int> movers;
-    server.wait_for([&](const StandInDatagram &d) {
-        if (d.text.rfind("(move ", 0) == 0)
-            movers.insert(d.unum);
-        return movers.size() == 11;
-    }, 20s);
-    ASSERT_EQ(movers.size(), 11u) << team.output();
-
+TEST_F(StartScript, ElevenPlayersAndTheCoachConnectAndLeaveWithTheServer) {
+    start_team("-o");
     const std::vector<StandInPlayer> players = server.players();
     ASSERT_EQ(players.size(), 11u);
     int goalies = 0;
@@ -37,10 +51,20 @@ TEST(StartScript, ElevenPlayersAndTheCoachConnectAndLeaveWithTheServer) {
         goalies += p.goalie;
     }
     EXPECT_EQ(goalies, 1);
-    // The online coach advises the same team.
-    ASSERT_TRUE(server.wait_for([](const StandInDatagram &d) { return d.coach && d.text == "(eye on)"; }, 10s));
-    EXPECT_EQ(server.coach().team, "Starters");
 
     server.fall_silent();
     EXPECT_EQ(team.wait_exit(6s), 0) << team.output();
 }
+
+TEST_F(StartScript, CtrlCMakesEveryPlayerSayByeAndLeave) {
+    start_team("-P");
+    team.signal(SIGINT);                      // as a terminal's Ctrl-C: to the whole group
+    EXPECT_EQ(team.wait_exit(6s), 0) << team.output();
+    std::set<int> said_bye;
+    for (const StandInDatagram &d : server.received())
+        if (d.text == "(bye)")
+            said_bye.insert(d.unum);
+    EXPECT_EQ(said_bye.size(), 11u);
+}
+
+}  // namespace

@@ -193,19 +193,8 @@ void TConfig::build_options(Option *table, bool *corvane_config_file) {
 }
 
 bool TConfig::read_switches(int argc, char **argv) {
-    for (int i = 1; i < argc; i++) {
-        if (strcmp(argv[i], "-console") == 0)
-            console = true;
-        else if (strcmp(argv[i], "-vq_test") == 0)
-            vq_test = true;
-        else if (strcmp(argv[i], "-file") == 0)
-            i++;   // its file name, if any
-        else if (strcmp(argv[i], "-offline") != 0) {
-            fprintf(stderr, "unknown argument: %s\n", argv[i]);
-            return false;
-        }
-    }
-    return true;
+    const Switch switches[] = {{"-console", &console}, {"-vq_test", &vq_test}, {"-offline", nullptr}};
+    return ::read_switches(argc, argv, switches, 3);
 }
 
 void TConfig::get_config(int argc, char **argv) {

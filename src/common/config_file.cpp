@@ -129,3 +129,22 @@ bool read_config_file(const char *path, const Option *options) {
     return true;
 }
 
+
+bool read_switches(int argc, char **argv, const Switch *switches, int count) {
+    for (int i = 1; i < argc; i++) {
+        if (strcmp(argv[i], "-file") == 0) {
+            i++;   // its file name, if any
+            continue;
+        }
+        int k = 0;
+        while (k < count && strcmp(argv[i], switches[k].name) != 0)
+            k++;
+        if (k == count) {
+            fprintf(stderr, "unknown argument: %s\n", argv[i]);
+            return false;
+        }
+        if (switches[k].field)
+            *switches[k].field = true;
+    }
+    return true;
+}

@@ -34,3 +34,14 @@ Option onoff(const char *name, bool *field);
 // overlong line is reported as "   illegal line : ..." and changes nothing.
 // Prints "file %s opened :"; false when the file cannot be opened.
 bool read_config_file(const char *path, const Option *options);
+
+// A command-line switch and the field it sets; a switch without a field is
+// taken and ignored (it is read elsewhere).
+struct Switch {
+    const char *name = nullptr;
+    bool *field = nullptr;
+};
+
+// Reads the switches of a command line; "-file" takes the word after it.
+// False, with a line on standard error, at an argument that is none of them.
+bool read_switches(int argc, char **argv, const Switch *switches, int count);

@@ -152,6 +152,11 @@ void ChildProcess::kill() {
     pid_ = -1;
 }
 
+void ChildProcess::signal(int sig) {
+    if (pid_ > 0)
+        killpg(pid_, sig);
+}
+
 bool ChildProcess::running() {
     return wait_exit(std::chrono::milliseconds(0)) == kTimedOut;
 }

@@ -32,6 +32,7 @@ public:
     // The exit code, 128 + the signal number when a signal ended it, or kTimedOut.
     int wait_exit(std::chrono::milliseconds timeout);
     void kill();                          // SIGKILL to the group, then reaps the child
+    void signal(int sig);                 // sig to the group, as a terminal's Ctrl-C does
     bool running();                       // reaps the child when it has ended
     pid_t pid() const;
     std::string output() const;           // what the child has written so far

@@ -136,7 +136,14 @@ int TCore::reconnect(int number) {
     return net->send_message(text);
 }
 
+// The main thread says "(bye)", ends the workers and closes the link. Another
+// thread (the kill handler) only asks for it: the main thread's loop then ends
+// and its shut-down does the rest, so no other thread touches the link meanwhile.
 void TCore::bye() {
+    if (!pthread_equal(pthread_self(), main_thread)) {
+        alive = false;
+        return;
+    }
     net->send_message("(bye)");
     stop_threads();
     net->close_connection();

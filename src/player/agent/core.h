@@ -321,6 +321,7 @@ public:
     int side = 1;                 // +1 playing from the left, -1 from the right
     float action_thread_chance = 0;   // nothing sets it: no action thread runs
 
+    pthread_t main_thread = pthread_self();   // the thread that built the core
     std::atomic<bool> alive{true};
     std::atomic<bool> game_stopped{true};
     bool their_set_play = false;

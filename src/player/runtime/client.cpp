@@ -105,8 +105,10 @@ void timer_step() {
         return;
     core->close_round();
     World_Write_Lock world;
-    if (core->world)
+    if (core->world) {
         core->world->update();
+        core->world->send_to_monitor();
+    }
     core->rlog(20, "Updating evaluator information...");
     if (core->evaluator)
         core->evaluator->update();

@@ -197,6 +197,11 @@ TConfig::Option_Table TConfig::build_options(bool *corvane_config_file) {
     }};
 }
 
+bool TConfig::read_switches(int argc, char **argv) {
+    const Switch switches[] = {{"-monitor", &monitor}, {"-kill_handler", &kill_handler}};
+    return ::read_switches(argc, argv, switches, 2);
+}
+
 void TConfig::get_config(int argc, char **argv) {
     bool corvane_config_file = false;
     const Option_Table options = build_options(&corvane_config_file);

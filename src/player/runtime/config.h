@@ -22,6 +22,9 @@ public:
     // Reads the files named by "-file" options, then "agent.conf" unless one of
     // them held `corvane_config_file`, and recomputes the derived values.
     void get_config(int argc, char **argv);
+    // Reads the switches "-monitor" and "-kill_handler" beside "-file". False,
+    // with a line on standard error, on an argument the player does not take.
+    bool read_switches(int argc, char **argv);
 
     const char *server_host() const;     // the host that the `server` key writes
     int server_port() const;             // the port that the `port` key writes
@@ -32,6 +35,8 @@ public:
     bool print_on_screen = false;
     bool error_on_screen = false;
     bool save_log = false;
+    bool monitor = false;         // -monitor: show the world model on a display monitor
+    bool kill_handler = false;    // -kill_handler: end in order on Ctrl-C and kin
     char rlog_file[kTextSize] = "log";
     char rerr_file[kTextSize] = "err";
     char eval_conf[kTextSize] = "";

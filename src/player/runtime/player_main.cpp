@@ -11,6 +11,7 @@
 #include "player/goalie/goalie_position.h"
 #include "player/clang/cparser.h"
 #include "player/runtime/client.h"
+#include "player/runtime/kill.h"
 #include "player/runtime/parser.h"
 #include "player/skills/dribble.h"
 #include "player/skills/kvel.h"
@@ -69,10 +70,32 @@ void shut_down() {
 
 }  // namespace
 
+namespace {
+
+void print_usage(const char *program) {
+    fprintf(stderr,
+            "usage: %s [-file PATH]... [-monitor] [-kill_handler]\n"
+            "  -file PATH     read a configuration file (agent.conf is read too unless one of\n"
+            "                 them holds corvane_config_file)\n"
+            "  -monitor       wait for a display monitor to register on UDP port 5999 before\n"
+            "                 connecting, then show it this player's world model every cycle\n"
+            "  -kill_handler  on SIGINT, SIGTSTP, SIGQUIT, SIGABRT or SIGTERM say \"(bye)\" and\n"
+            "                 leave in order, with status 0\n",
+            program);
+}
+
+}  // namespace
+
 int run_player(int argc, char **argv, TCore *(*make_core)()) {
     net = new TTransfer();
     parser = new TParser();
     core = make_core();
+    if (!core->read_switches(argc, argv)) {
+        print_usage(argv[0]);
+        return 2;
+    }
+    if (core->kill_handler)
+        handle_kill_signal();
     core->get_config(argc, argv);
     core->world = new TWorld_Model();
     c_parser = new TCoach_Parser(&core->coach_message);
@@ -80,6 +103,11 @@ int run_player(int argc, char **argv, TCore *(*make_core)()) {
                                          &core->world->ball, core->team_name);
     core->evaluator = new TLow_Level_With_Ball_Evaluator();
 
+    if (core->monitor) {
+        core->world->init_monitor();
+        if (!core->alive)
+            return 0;             // stopped while it waited
+    }
     if (core->is_goalie)
         printf("****%d\ninit\n", core->kick_history[2].cycle);
     else

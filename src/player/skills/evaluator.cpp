@@ -106,12 +106,15 @@ void TWith_Ball_Evaluator::semi_decrease_decency(TWith_Ball *object, float x) {
     core->rlog(30, "EvalSemiDec:current decency is:", object->decency());
 }
 
+// The final records are published under the action mutex; they are read under it too.
 float TWith_Ball_Evaluator::best_weighted_chance(int except) const {
     float best = 0;
+    pthread_mutex_lock(&core->action_mutex);
     for (int i = 0; i <= last_index; i++) {
         const float value = assessors[i]->decency() * assessors[i]->final.chance;
         if (i != except && value > best)
             best = value;
     }
+    pthread_mutex_unlock(&core->action_mutex);
     return best;
 }

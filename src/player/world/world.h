@@ -5,6 +5,7 @@
 
 #include "common/geometry.h"
 #include "player/runtime/info.h"
+#include "player/runtime/netif.h"
 
 class TConfig;
 
@@ -235,6 +236,16 @@ public:
                                                        int has_ball_check) const;
     Ball_Intercept_Info teammates_intercept[12];
     Ball_Intercept_Info opponents_intercept[12];
+
+    // ---- display monitor (monitor.cpp) ----
+    // Opens the monitor port and waits until a monitor registers (or the agent shuts down).
+    void init_monitor();
+    // Sends the world model to the monitor as a display record; nothing without
+    // a monitor. It neither allocates nor blocks.
+    void send_to_monitor();
+    Port monitor_port;
+    dispinfo_t display{};
+    const Monitor_Address *monitor = nullptr;
 
 private:
     bool exactly_stopped = false;
