@@ -95,12 +95,8 @@ protected:
         c_parser = nullptr;
         end_parser_scene();
     }
-    // A server message as the player takes it: parsed in the handler, the
-    // coach's text then parsed by the main loop.
-    static void hear(const std::string &line) {
-        parse_text(line);
-        c_parser->parse_posted();
-    }
+    // A server message as the player takes it.
+    static void hear(const std::string &line) { parse_text(line); }
 };
 
 TEST_F(ClangHeard, RightPlayerHearsItsCoachInTheCaptures) {

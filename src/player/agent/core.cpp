@@ -26,7 +26,7 @@ void sleep_msec(int ms) {
     nanosleep(&t, nullptr);
 }
 
-// The streams get their buffers up front: the signal handlers write to them and must not allocate.
+// The streams get their buffers up front, so that writing to them allocates nothing.
 FILE *open_log(const char *name, const char *mode, char *buffer, size_t size) {
     FILE *f = fopen(name, mode);
     if (f)

@@ -250,8 +250,8 @@ public:
     TPoint dribble_point;
 
     // ---- coach language (clang/) ----
-    // What the coach has said: written by c_parser in the SIGIO handler, read
-    // by the advice step under its mutex.
+    // What the coach has said: written by c_parser as the main thread parses
+    // the server's messages, read by the advice step under its mutex.
     Coach_Message coach_message;
     std::atomic<int> clang_state{CLANG_NOT_ASKED};   // a Clang_State
     // The advice step (clang/coachable.cpp), run after decision(): follows the

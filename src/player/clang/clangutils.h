@@ -230,8 +230,8 @@ struct Freeform_Message {
     std::string strings[kClangMaxFreeforms];
 };
 
-// All the player has heard from its coach. The parser writes it in the SIGIO
-// handler holding `mutex`; a reader on another thread holds `mutex` while it
+// All the player has heard from its coach. The parser writes it on the main
+// thread holding `mutex`; a reader on another thread holds `mutex` while it
 // reads, so it never sees a half-built list.
 struct Coach_Message {
     Advice_Message advice;

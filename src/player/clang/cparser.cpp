@@ -1,8 +1,6 @@
 #include "player/clang/cparser.h"
 
 #include <cctype>
-#include <csignal>
-#include <pthread.h>
 #include <cstdio>
 #include <cstring>
 
@@ -58,32 +56,6 @@ const char *const kPlayModeNames[] = {"bko",    "time_over", "play_on", "ko_our"
                                       "gk_opp", "gc_our",    "gc_opp",  "ag_our", "ag_opp"};
 
 }  // namespace
-
-void TCoach_Parser::post(const char *text) {
-    if (posted < kInboxSize)
-        snprintf(inbox[posted++], kClangTextSize, "%s", text);
-}
-
-void TCoach_Parser::parse_posted() {
-    static char text[kClangTextSize];   // the main thread's alone
-    sigset_t both, previous;
-    sigemptyset(&both);
-    sigaddset(&both, SIGIO);
-    sigaddset(&both, SIGALRM);
-    for (;;) {
-        pthread_sigmask(SIG_BLOCK, &both, &previous);
-        const bool any = posted > 0;
-        if (any) {
-            memcpy(text, inbox[0], sizeof text);
-            memmove(inbox[0], inbox[1], sizeof inbox[0] * (kInboxSize - 1));
-            --posted;
-        }
-        pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-        if (!any)
-            return;
-        parse_coach_message(text);
-    }
-}
 
 void TCoach_Parser::parse_coach_message(const char *text) {
     std::lock_guard<std::mutex> hold(message->mutex);

@@ -14,13 +14,6 @@ public:
     // One message as heard (at most kClangTextSize - 1 characters are read).
     void parse_coach_message(const char *text);
 
-    // The signal handler that hears a coach message keeps its text here, as
-    // parsing builds records and a handler must not allocate; parse_posted()
-    // parses what was kept, on the main thread between signals. A text that
-    // finds the inbox full is dropped.
-    void post(const char *text);
-    void parse_posted();
-
     // Parsing steps over a cursor that they advance.
     void parse_ai_message(char **cur, Clang_List<AI_Token> &kind, int keyword_length);
     void parse_meta_message(char **cur);
@@ -74,7 +67,4 @@ private:
     Coach_Message *message = nullptr;
     Budget budget;
     char buffer[kClangTextSize] = {};
-    static const int kInboxSize = 4;
-    char inbox[kInboxSize][kClangTextSize] = {};
-    int posted = 0;               // texts in the inbox; changed only with the handler's signals blocked
 };

@@ -8,7 +8,6 @@
 #include "common/transfer.h"
 #include "player/agent/core.h"
 #include "player/clang/clangutils.h"
-#include "player/clang/cparser.h"
 #include "player/runtime/parser.h"
 #include "player/runtime/thr_utils.h"
 #include "player/skills/evaluator.h"
@@ -133,7 +132,6 @@ void serve(const sigset_t &mask) {
             read_messages();
         if (tick_due.exchange(false))
             timer_step();
-        c_parser->parse_posted();   // the coach's messages
         pthread_sigmask(SIG_BLOCK, &both, nullptr);
     }
     pthread_sigmask(SIG_UNBLOCK, &both, nullptr);

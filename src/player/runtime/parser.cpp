@@ -677,7 +677,7 @@ void TParser::coach_heard(const char *sender) {
             ++text;
     }
     core->rlog(20, "Coachable->parsing stdmesg:", text);
-    c_parser->post(text);
+    c_parser->parse_coach_message(text);
 }
 
 // ---- replies ----
