@@ -43,6 +43,8 @@ coach_team=${team:-$(awk '$1 == "team_name" { print $2 }' data/agent.conf)}
     echo "server $host"
     echo "port ${coach_port:-$((port + 2))}"
     echo "team_name $coach_team"
+    # The coach plays by the same server's parameters as the players.
+    sed -n '/^# Server parameters/,$p' data/agent.conf
 } > "$run/coach.conf"
 cp data/wd-formation.rf "$run/formation.rf"
 ln -s "$PWD/data" "$run/data"

@@ -43,6 +43,30 @@ TEST_F(Core, DashKeepsAStaminaReserve) {
     EXPECT_FALSE(core->action_is_update());
 }
 
+// The shipped configuration plays by the current server: stamina tops out at
+// 8000, so effort and recovery fall below 2400 and effort rises above 4800.
+TEST_F(Core, ShippedConfigurationGivesTheCurrentServersThresholds) {
+    std::string args[] = {"player", "-file", DATA_DIR "/agent.conf"};
+    char *argv[] = {args[0].data(), args[1].data(), args[2].data(), nullptr};
+    testing::internal::CaptureStdout();
+    core->get_config(3, argv);
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out.find("illegal line"), std::string::npos) << out;
+    EXPECT_FLOAT_EQ(core->effort_dec_stamina, 2400);
+    EXPECT_FLOAT_EQ(core->recover_dec_stamina, 2400);
+    EXPECT_FLOAT_EQ(core->effort_inc_stamina, 4800);
+    EXPECT_FLOAT_EQ(core->player_speed_max, 1.05f);
+    EXPECT_FLOAT_EQ(core->ball_speed_max, 3.0f);
+    EXPECT_FLOAT_EQ(core->catchable_area_l, 1.2f);
+    EXPECT_FLOAT_EQ(core->kick_rand, 0.1f);
+    EXPECT_EQ(core->player_types, 18);
+    EXPECT_FLOAT_EQ(core->kickable_area, 1.085f);
+    // A dash leaves the stamina above the recovery threshold.
+    core->info_snapshot.sense.stamina = 2500;
+    EXPECT_EQ(core->dash(100, false), 1);
+    EXPECT_STREQ(core->body_com.text, "(dash 90.0)");
+}
+
 TEST_F(Core, DashAndKickAreIgnoredWhileTheGameIsStopped) {
     core->dash(50, false);
     core->game_stopped = true;

@@ -627,31 +627,50 @@ TEST_F(ParserReferee, SetPlaysMarkTheirCycleAndUnknownWordsChangeNothing) {
 
 class ParserTypes : public ParserScene {
 protected:
+    // Player 2 of a left team from its init to the first kick-off, without the
+    // type changes the server made at kick-off.
     void SetUp() override {
         ParserScene::SetUp();
-        for (const std::string &line : fixture_lines("player-left-match.txt"))
-            if (line.rfind("(player_", 0) == 0 || line.rfind("(init", 0) == 0)
+        for (const std::string &line : fixture_lines("player-types.txt"))
+            if (line.rfind("(change_player_type", 0) != 0)
                 parse_text(line);
+    }
+    static void expect_type(const TPlayer &p, int type, float kickable_margin, float stamina_inc_max) {
+        EXPECT_EQ(p.type, type);
+        EXPECT_FLOAT_EQ(p.kickable_margin, kickable_margin);
+        EXPECT_FLOAT_EQ(p.stamina_inc_max, stamina_inc_max);
     }
 };
 
-TEST_F(ParserTypes, TypeRowsFillTheTableAndLaterIdsAreIgnored) {
-    // "(player_type 2 1.05 40.8176 0.323209 3.08022 0.00669707 0.3 0.718646 0.118646 92.4141 0.830344 0.430344)"
+TEST_F(ParserTypes, EveryAnnouncedTypeFillsItsRowAndOnlyThose) {
+    EXPECT_EQ(core->player_types, 18);
+    // "(player_type 2 1.05 42.4096 0.32111 3.02776 0.00643174 0.3 0.779933 0.179933 78.37 0.88652 0.48652)"
     const float *two = core->player_type_table[2];
     EXPECT_FLOAT_EQ(two[0], 1.05f);
-    EXPECT_FLOAT_EQ(two[1], 40.8176f);
-    EXPECT_FLOAT_EQ(two[6], 0.718646f);
-    EXPECT_FLOAT_EQ(two[8], 92.4141f);
-    EXPECT_FLOAT_EQ(two[10], 0.430344f);
-    // ids 7 to 17 of the capture do not fit the table and leave row 6 as it came
-    EXPECT_FLOAT_EQ(core->player_type_table[6][1], 44.0705f);
+    EXPECT_FLOAT_EQ(two[1], 42.4096f);
+    EXPECT_FLOAT_EQ(two[6], 0.779933f);
+    EXPECT_FLOAT_EQ(two[8], 78.37f);
+    EXPECT_FLOAT_EQ(two[10], 0.48652f);
+    // "(player_type 17 1.05 40.6449 0.426456 5.66141 0.00672586 0.3 0.707863 0.107863 96.2145 0.815142 0.415142)"
+    EXPECT_FLOAT_EQ(core->player_type_table[17][1], 40.6449f);
+    EXPECT_FLOAT_EQ(core->player_type_table[17][10], 0.415142f);
+    for (int id = 0; id < kMaxPlayerTypes; ++id)
+        EXPECT_EQ(core->player_type_known[id], id < 18) << id;
     EXPECT_EQ(info().message_kind, MK_NONE);
 
     parse_text("(player_type 3 1.05 44)");           // cut short: the row stays
-    EXPECT_FLOAT_EQ(core->player_type_table[3][1], 44.4924f);
-    parse_text("(player_type -1 1 1 1 1 1 1 1 1 1 1 1)");
-    parse_text("(player_type 7 1 1 1 1 1 1 1 1 1 1 1)");
+    EXPECT_FLOAT_EQ(core->player_type_table[3][1], 46.3811f);
+    for (const char *id : {"-1", "18", "32", "99999999999"})   // beyond the announced types or the table
+        parse_text(std::string("(player_type ") + id + " 1 1 1 1 1 1 1 1 1 1 1)");
+    EXPECT_FALSE(core->player_type_known[18]);
     EXPECT_FLOAT_EQ(core->player_type_table[0][1], 45.0f);
+
+    // However many the server announces, the table keeps kMaxPlayerTypes.
+    parse_text("(player_param 1000 3 1)");
+    parse_text("(player_type 31 1 1 1 1 1 1 1 1 1 1 1)");
+    parse_text("(player_type 32 1 1 1 1 1 1 1 1 1 1 1)");
+    EXPECT_EQ(core->player_type_count(), kMaxPlayerTypes);
+    EXPECT_TRUE(core->player_type_known[31]);
 }
 
 TEST_F(ParserTypes, PlayerParamsInTheirOrder) {
@@ -671,46 +690,50 @@ TEST_F(ParserTypes, PlayerParamsInTheirOrder) {
     EXPECT_FLOAT_EQ(core->effort_min_delta_factor, -0.004f);
 }
 
-TEST_F(ParserTypes, OwnChangeRewritesTheConfigurationAndItsKickValues) {
-    ASSERT_EQ(info().unum, 11);
-    parse_text(fixture_line("player-left-match.txt", "(change_player_type 11 2)"));
+TEST_F(ParserTypes, OwnChangeAtKickOffRewritesTheConfigurationAndItsKickValues) {
+    ASSERT_EQ(info().unum, 2);
+    parse_text(fixture_line("player-types.txt", "(change_player_type 2 "));
+    // "(player_type 1 1.05 51.7496 0.495472 7.3868 0.00487507 0.3 0.781486 0.181486 51.2909 0.994836 0.594836)"
     EXPECT_EQ(info().message_kind, MK_NONE);
-    EXPECT_FLOAT_EQ(core->stamina_inc_max, 40.8176f);
-    EXPECT_FLOAT_EQ(core->player_decay, 0.323209f);
-    EXPECT_FLOAT_EQ(core->inertia_moment, 3.08022f);
-    EXPECT_FLOAT_EQ(core->dash_power_rate, 0.00669707f);
-    EXPECT_FLOAT_EQ(core->kickable_margin, 0.718646f);
-    EXPECT_FLOAT_EQ(core->kick_rand, 0.118646f);
-    EXPECT_FLOAT_EQ(core->extra_stamina, 92.4141f);
-    EXPECT_FLOAT_EQ(core->effort_max, 0.830344f);
-    EXPECT_FLOAT_EQ(core->effort_min, 0.430344f);
-    // 0.718646 + 0.085 + 0.3, and 0.6 of it; the other two do not depend on the margin
-    EXPECT_NEAR(core->kickable_area, 1.103646, 1e-5);
-    EXPECT_NEAR(core->hard_kick_ball_dist, 0.6621876, 1e-5);
+    EXPECT_FLOAT_EQ(core->stamina_inc_max, 51.7496f);
+    EXPECT_FLOAT_EQ(core->player_decay, 0.495472f);
+    EXPECT_FLOAT_EQ(core->inertia_moment, 7.3868f);
+    EXPECT_FLOAT_EQ(core->dash_power_rate, 0.00487507f);
+    EXPECT_FLOAT_EQ(core->kickable_margin, 0.781486f);
+    EXPECT_FLOAT_EQ(core->kick_rand, 0.181486f);
+    EXPECT_FLOAT_EQ(core->extra_stamina, 51.2909f);
+    EXPECT_FLOAT_EQ(core->effort_max, 0.994836f);
+    EXPECT_FLOAT_EQ(core->effort_min, 0.594836f);
+    // 0.781486 + 0.085 + 0.3, and 0.6 of it; the other two do not depend on the margin
+    EXPECT_NEAR(core->kickable_area, 1.166486, 1e-5);
+    EXPECT_NEAR(core->hard_kick_ball_dist, 0.6998916, 1e-5);
     EXPECT_NEAR(core->closest_margin, 0.49, 1e-5);
     EXPECT_NEAR(core->ball_ctrl_dist, 0.59, 1e-5);
-    EXPECT_EQ(core->world->teammates[11].type, 2);
-    EXPECT_NEAR(core->world->teammates[11].kickable_area, 1.103646, 1e-5);
+    expect_type(core->world->teammates[2], 1, 0.781486f, 51.7496f);
+    EXPECT_NEAR(core->world->teammates[2].kickable_area, 1.166486, 1e-5);
 }
 
 TEST_F(ParserTypes, TeammateAndOpponentChanges) {
     const float margin = core->kickable_margin;
-    parse_text("(change_player_type 3 5)");
-    EXPECT_EQ(core->world->teammates[3].type, 5);
-    EXPECT_FLOAT_EQ(core->world->teammates[3].kickable_margin, 0.647486f);
-    EXPECT_FLOAT_EQ(core->world->teammates[3].stamina_inc_max, 41.4609f);
+    parse_text(fixture_line("player-types.txt", "(change_player_type 3 "));
+    expect_type(core->world->teammates[3], 2, 0.779933f, 42.4096f);
     EXPECT_FLOAT_EQ(core->kickable_margin, margin);    // not our number
+    // At kick-off the server gives an eleven types 0 to 10: the last ones count too.
+    parse_text("(change_player_type 11 10)");
+    expect_type(core->world->teammates[11], 10, 0.69487f, 41.1853f);
 
     parse_text(fixture_line("player-right-match.txt", "(change_player_type 4)"));
     EXPECT_EQ(core->world->teammates[4].type, 0);
     EXPECT_FLOAT_EQ(core->world->teammates[4].kickable_margin, margin);
 
-    // the capture's server has 18 types; the table holds 7
-    parse_text(fixture_line("player-left-match.txt", "(change_player_type 5 10)"));
+    // Numbers outside the team, types beyond the announced ones, and a type
+    // whose row never came change nobody.
     parse_text("(change_player_type 12 1)");
     parse_text("(change_player_type 0 1)");
-    EXPECT_EQ(core->world->teammates[5].type, 0);
-    EXPECT_FLOAT_EQ(core->world->teammates[5].kickable_margin, margin);
+    parse_text("(change_player_type 5 18)");
+    parse_text("(player_param 20 3 1)");
+    parse_text("(change_player_type 5 19)");
+    expect_type(core->world->teammates[5], 0, margin, core->stamina_inc_max);
 }
 
 // ---- whole captures ----
@@ -722,8 +745,9 @@ class ParserCaptured : public ParserScene {};
 TEST_F(ParserCaptured, EveryLineOfEveryFile) {
     const char *files[] = {"player-basic.txt",          "player-left-match.txt",
                            "player-right-match.txt",    "player-right-coach-advice.txt",
-                           "player-errors.txt",         "coach-errors.txt",
-                           "coach-basic.txt",           "coach-match.txt"};
+                           "player-errors.txt",         "player-types.txt",
+                           "coach-errors.txt",          "coach-basic.txt",
+                           "coach-match.txt"};
     for (const char *file : files) {
         const bool player_file = std::string(file).rfind("player-", 0) == 0;
         int referee_words = 0;

@@ -235,11 +235,11 @@ TEST(StandInPhysics, DashFromRestMovesByPowerTimesRateThenDecays) {
     EXPECT_NEAR(sideways.x, 0, 1e-9);
 }
 
-TEST(StandInPhysics, DashPowerIsBoundedAndABackwardDashCostsDouble) {
+TEST(StandInPhysics, DashPowerIsBoundedAndABackwardDashDoesNothing) {
     StandInPlayer player = player_at(0, 0, 0);
     standin_dash(player, -100);
-    EXPECT_DOUBLE_EQ(player.stamina, 7800);
-    EXPECT_NEAR(player.accel_x, -0.6, 1e-9);
+    EXPECT_DOUBLE_EQ(player.stamina, 8000);
+    EXPECT_DOUBLE_EQ(player.accel_x, 0);
 
     StandInPlayer tired = player_at(0, 0, 0);
     tired.stamina = 30;
@@ -252,6 +252,37 @@ TEST(StandInPhysics, DashPowerIsBoundedAndABackwardDashCostsDouble) {
     standin_dash(fast, 100);
     standin_step_player(fast);
     EXPECT_NEAR(fast.x, 1.05, 1e-9);            // 1.6 cut to the speed limit
+}
+
+// The current server's stamina rule: at or below 0.3 of 8000 after the dash,
+// recovery and effort fall (recovery for good, to 0.5 at least); at or above
+// 0.6 effort comes back.
+TEST(StandInPhysics, LowStaminaWearsRecoveryAndEffortAndHighStaminaRestoresEffort) {
+    StandInPlayer player = player_at(0, 0, 0);
+    player.stamina = 2500;
+    standin_dash(player, 100);
+    standin_step_player(player);
+    EXPECT_DOUBLE_EQ(player.lowest_stamina, 2400);
+    EXPECT_DOUBLE_EQ(player.recovery, 0.998);
+    EXPECT_DOUBLE_EQ(player.effort, 0.995);
+    EXPECT_DOUBLE_EQ(player.stamina, 2400 + 0.998 * 45);
+    standin_step_player(player);                // above the threshold: nothing wears
+    EXPECT_DOUBLE_EQ(player.recovery, 0.998);
+    EXPECT_DOUBLE_EQ(player.effort, 0.995);
+    EXPECT_DOUBLE_EQ(player.lowest_stamina, 2400);
+
+    player.stamina = 4800;
+    standin_step_player(player);
+    EXPECT_DOUBLE_EQ(player.effort, 1.0);       // 0.995 + 0.01, capped
+    EXPECT_DOUBLE_EQ(player.recovery, 0.998);   // recovery never comes back
+
+    player.stamina = 10;
+    player.recovery = 0.501;
+    player.effort = 0.601;
+    standin_step_player(player);
+    EXPECT_DOUBLE_EQ(player.recovery, 0.5);
+    EXPECT_DOUBLE_EQ(player.effort, 0.6);
+    EXPECT_DOUBLE_EQ(player.stamina, 10 + 0.5 * 45);
 }
 
 TEST(StandInPhysics, TurnAtRestTurnsByTheMomentAndLessWhenMoving) {

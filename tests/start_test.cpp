@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <set>
 
@@ -18,7 +19,7 @@ protected:
     // waits until all eleven players have moved to their posts.
     void start_team(const char *coach_option) {
         ASSERT_TRUE(server.start());
-        const std::string run = make_work_dir();
+        run = make_work_dir();
         ASSERT_TRUE(team.start("/usr/bin/env",
                                {"TEAM2D_BIN_DIR=" BIN_DIR, "TEAM2D_RUN_DIR=" + run, "bash", SOURCE_DIR "/start.sh",
                                 "-h", "127.0.0.1", "-p", std::to_string(server.port()), coach_option,
@@ -38,6 +39,7 @@ protected:
 
     StandInServer server;
     ChildProcess team;
+    std::string run;                      // the team's run directory
 };
 
 TEST_F(StartScript, ElevenPlayersAndTheCoachConnectAndLeaveWithTheServer) {
@@ -51,6 +53,12 @@ TEST_F(StartScript, ElevenPlayersAndTheCoachConnectAndLeaveWithTheServer) {
         goalies += p.goalie;
     }
     EXPECT_EQ(goalies, 1);
+    // The coach is told the same server's parameters as the players, and all
+    // read their files without a line they do not know.
+    std::ifstream coach_conf(run + "/coach.conf");
+    const std::string coach_text((std::istreambuf_iterator<char>(coach_conf)), std::istreambuf_iterator<char>());
+    EXPECT_NE(coach_text.find("\nstamina_max 8000\n"), std::string::npos) << coach_text;
+    EXPECT_EQ(team.output().find("illegal line"), std::string::npos) << team.output();
 
     server.fall_silent();
     EXPECT_EQ(team.wait_exit(6s), 0) << team.output();

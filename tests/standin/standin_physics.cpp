@@ -209,6 +209,18 @@ std::string line_entry(const StandInPlayer &observer, const FieldLine &line) {
     return " " + entry_head(line.name, sight, kQuantizeStepLandmark, observer.view_quality == "high") + ")";
 }
 
+// The thresholds read the stamina that this cycle's dash left, before it recovers.
+void stamina_step(StandInPlayer &player) {
+    player.lowest_stamina = std::min(player.lowest_stamina, player.stamina);
+    if (player.stamina <= kRecoverDecThr * kStaminaMax && player.recovery > kRecoverMin)
+        player.recovery = std::max(kRecoverMin, player.recovery - kRecoverDec);
+    if (player.stamina <= kEffortDecThr * kStaminaMax && player.effort > kEffortMin)
+        player.effort = std::max(kEffortMin, player.effort - kEffortDec);
+    if (player.stamina >= kEffortIncThr * kStaminaMax && player.effort < kEffortMax)
+        player.effort = std::min(kEffortMax, player.effort + kEffortInc);
+    player.stamina = std::min(kStaminaMax, player.stamina + player.recovery * kStaminaIncMax);
+}
+
 bool same_player(const StandInPlayer &a, const StandInPlayer &b) {
     return a.team == b.team && a.unum == b.unum;
 }
@@ -238,14 +250,11 @@ double standin_normal_angle_deg(double angle) {
     return angle;
 }
 
-// The power is cut to what the stamina can pay; a backward dash costs double.
+// The power is cut to what the stamina can pay. The current server takes no
+// backward dash: a negative power counts as 0, moving nothing and costing nothing.
 void standin_dash(StandInPlayer &player, double power) {
-    power = std::clamp(power, -kMaxPower, kMaxPower);
-    if (power >= 0)
-        power = std::min(power, player.stamina);
-    else
-        power = std::max(power, -player.stamina / 2);
-    player.stamina -= power >= 0 ? power : -2 * power;
+    power = std::min(std::clamp(power, kMinDashPower, kMaxPower), player.stamina);
+    player.stamina -= power;
     const double accel = power * kDashPowerRate * player.effort;
     player.accel_x += accel * std::cos(player.body_deg * kDegToRad);
     player.accel_y += accel * std::sin(player.body_deg * kDegToRad);
@@ -307,7 +316,7 @@ void standin_step_player(StandInPlayer &player) {
     player.vx *= kPlayerDecay;
     player.vy *= kPlayerDecay;
     player.accel_x = player.accel_y = 0;
-    player.stamina = std::min(kStaminaMax, player.stamina + kStaminaIncMax);
+    stamina_step(player);
     player.body_done = player.neck_done = false;
     if (player.catch_ban > 0)
         --player.catch_ban;

@@ -9,9 +9,10 @@
 struct StandInPlayer;
 struct StandInWorld;
 
-// The server's physical values for protocol 7 (the default player type).
+// The current server's physical values (its default player type).
 namespace standin_param {
-const double kMaxPower = 100;            // dash and kick powers are clamped to +-this
+const double kMaxPower = 100;            // dash powers are cut to this, kick powers to +-this
+const double kMinDashPower = 0;          // a dash below this power is one of this power
 const double kMaxMoment = 180;           // turn and turn_neck arguments
 const double kMaxNeck = 90;              // head angle limit either side of the body
 const double kDashPowerRate = 0.006;
@@ -21,6 +22,17 @@ const double kPlayerDecay = 0.4;
 const double kInertiaMoment = 5.0;
 const double kStaminaMax = 8000;
 const double kStaminaIncMax = 45;
+// Below a threshold (a share of kStaminaMax) recovery and effort fall each
+// cycle, recovery for good; above the last one effort comes back.
+const double kRecoverDecThr = 0.3;
+const double kRecoverDec = 0.002;
+const double kRecoverMin = 0.5;
+const double kEffortDecThr = 0.3;
+const double kEffortDec = 0.005;
+const double kEffortMin = 0.6;
+const double kEffortIncThr = 0.6;
+const double kEffortInc = 0.01;
+const double kEffortMax = 1.0;
 const double kPlayerSize = 0.3;
 const double kBallSize = 0.085;
 const double kKickableMargin = 0.7;
@@ -67,8 +79,9 @@ bool standin_ball_in_catch_area(const StandInPlayer &player, const StandInWorld 
 bool standin_ball_in_penalty_area(const StandInWorld &world, char side);
 
 // One cycle of motion: acceleration into velocity, the speed limit, the move,
-// the decay; for a player also the stamina recovery, a fresh command budget and
-// one cycle off its catch ban.
+// the decay; for a player also the stamina rule (recovery and effort by the
+// thresholds, then the stamina's recovery), a fresh command budget and one
+// cycle off its catch ban.
 void standin_step_player(StandInPlayer &player);
 void standin_step_ball(StandInWorld &world);
 

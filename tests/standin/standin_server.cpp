@@ -314,6 +314,12 @@ bool StandInServer::place_player(const std::string &team, int unum, double x, do
     return false;
 }
 
+void StandInServer::set_stamina(double stamina) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (StandInPlayer &player : players_)
+        player.stamina = player.lowest_stamina = stamina;
+}
+
 bool StandInServer::add_still_player(const std::string &team, int unum, double x, double y, double body_deg,
                                      bool goalie) {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -48,6 +48,8 @@ struct StandInPlayer {
     double neck_deg = 0;              // head angle relative to the body
     double stamina = 8000;
     double effort = 1;
+    double recovery = 1;
+    double lowest_stamina = 8000;     // the least that a dash left, for the stamina thresholds
     std::string view_quality = "high";
     std::string view_width = "normal";
     StandInCounters counters;
@@ -136,6 +138,8 @@ public:
     void place_ball(double x, double y, double vx = 0, double vy = 0);
     bool place_player(const std::string &team, int unum, double x, double y, double body_deg,
                       double vx = 0, double vy = 0);
+    // Every player's stamina, as if all had run; their lowest stamina starts again from it.
+    void set_stamina(double stamina);
     // A player without a client that stands where it is put and shows in the
     // sees of the others; its team takes a side as a client's would. False for
     // an illegal team, a third team, a number outside 1 to 11 or one in use.

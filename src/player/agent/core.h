@@ -4,6 +4,7 @@
 // slots that collect this cycle's commands, the action mutex, the kick history
 // and the behaviour objects with their worker threads.
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <pthread.h>
@@ -22,7 +23,7 @@ const int kEmptySlot = -35;    // cycle stamp of an empty slot or entry
 const int kSentSlot = -1;      // cycle stamp of a sent command
 const int kWithBallObjects = 4;
 const int kWithoutBallObjects = 3;
-const int kPlayerTypes = 7;
+const int kMaxPlayerTypes = 32;    // heterogeneous types kept; the server announces how many it has
 const int kPlayerTypeValues = 11;
 
 // The coach language between the server and this player: the server passes
@@ -370,7 +371,11 @@ public:
 
     int catch_state = 0;          // 1 our goalkeeper holds the ball, 2 theirs does
     int play_mode_cycle = 0;
-    float player_type_table[kPlayerTypes][kPlayerTypeValues] = {};
+    // The heterogeneous types, as many as player_param announces (`player_types`,
+    // bounded by kMaxPlayerTypes); a row is known once its player_type message came.
+    float player_type_table[kMaxPlayerTypes][kPlayerTypeValues] = {};
+    bool player_type_known[kMaxPlayerTypes] = {};
+    int player_type_count() const { return std::clamp(player_types, 0, kMaxPlayerTypes); }
     Formation_Table formation_table;
 
 protected:

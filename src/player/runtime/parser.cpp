@@ -700,11 +700,12 @@ void TParser::player_type_fill(char *msg) {
     int count = 0;
     while (count < kPlayerTypeValues && goes_on(cur))
         values[count++] = get_float(&cur);
-    if (id < 0 || id >= kPlayerTypes || count < kPlayerTypeValues) {
+    if (id < 0 || id >= core->player_type_count() || count < kPlayerTypeValues) {
         core->rlog(32, "Player type ignored:", id);
         return;
     }
     std::copy(values, values + kPlayerTypeValues, core->player_type_table[id]);
+    core->player_type_known[id] = true;
 }
 
 void TParser::player_param_fill(char *msg) {
@@ -744,8 +745,9 @@ void TParser::change_player_fill(char *msg) {
         return;
     core->rlog(32, "Yes it is teammate");
     const int type = get_integer(&cur);
-    if (unum < 1 || unum > 11 || type < 0 || type >= kPlayerTypes) {
-        core->rlog(32, "Player type change out of range:", unum, type);
+    if (unum < 1 || unum > 11 || type < 0 || type >= core->player_type_count() ||
+        !core->player_type_known[type]) {
+        core->rlog(32, "Player type change out of range or to an unknown type:", unum, type);
         return;
     }
     const float *values = core->player_type_table[type];
