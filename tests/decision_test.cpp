@@ -230,20 +230,23 @@ TEST_F(Neck, SectorsInViewAreResetAndTheOthersSink) {
 }
 
 TEST_F(Neck, EqualWindowsGoToTheFirst) {
-    // All scores equal: the first window, 40 degrees right of the ball at 0.
-    EXPECT_FLOAT_EQ(core->best_window(0), -40);
-    EXPECT_FLOAT_EQ(core->best_window(-178), 140);   // the ball's sector is 180
+    // All scores equal: the first window, the one whose centre lies nearest to
+    // the ball's direction + 5 less 40 degrees.
+    EXPECT_FLOAT_EQ(core->best_window(3), -30);
+    EXPECT_FLOAT_EQ(core->best_window(-4.9f), -40);
+    EXPECT_FLOAT_EQ(core->best_window(-178), 150);
 }
 
-TEST_F(Neck, TheWindowSeeksTheLongestUnseenDirectionsAndKeepsTheBall) {
+// The windows' centres run from the nearest sector to the ball's direction + 5
+// less 40 degrees, nine of them.
+TEST_F(Neck, TheWindowSeeksTheLongestUnseenDirectionsNearTheBall) {
     place_ball(TPoint(10, 0), 1.0f);
     see_now();
     for (int s = 5; s <= 8; ++s)
         core->sector_scores[s] = -100;   // 50 to 80 degrees left, unseen for long
-    EXPECT_FLOAT_EQ(core->new_neck_theta(), 40);
-    core->sector_scores[5] = 15;          // the ball near 4.9 degrees still stays in view
-    place_ball(TPoint(10, 0.857), 1.0f);
-    EXPECT_FLOAT_EQ(core->new_neck_theta(), 40);
+    EXPECT_FLOAT_EQ(core->new_neck_theta(), 50);
+    place_ball(TPoint(10, -3.057), 1.0f); // the ball 17 degrees right: the windows end at 30
+    EXPECT_FLOAT_EQ(core->new_neck_theta(), 30);
 }
 
 TEST_F(Neck, PoorlyKnownBallInViewIsFollowed) {

@@ -257,6 +257,18 @@ TEST_F(Kick, SmartKickStraightShotAndNeck) {
     EXPECT_EQ(core->smart_kick_hard_abs(0, KM_2, 0.5f, TD_CLOSEST_WAY), 0);
 }
 
+// Modes 3 and 4: a shot into my body that turning the ball cannot help gives
+// up at once, and leaves the neck as it is.
+TEST_F(Kick, SmartKickIntoMyBodyThatTurnballCannotHelpLeavesTheNeck) {
+    place_ball(TPoint(0.4, 0));           // touching me, already where turning would put it
+    core->world->me->head = 40;           // the head looks away from the ball
+    for (Kick_Mode mode : {KM_3, KM_4}) {
+        EXPECT_EQ(core->smart_kick_hard_abs(0, mode, 0.05f, TD_CLOSEST_WAY), 0);
+        EXPECT_STREQ(body(), "nothing");
+        EXPECT_FALSE(core->turn_neck_is_update()) << core->turn_neck_com.text;
+    }
+}
+
 TEST_F(Kick, SmartKickQuickModeTurnsTowardsABallBesideMe) {
     place_ball(TPoint(0, 0.5));           // 90 degrees to my left, staying kickable
     EXPECT_EQ(core->smart_kick_hard_abs(0, KM_3, 1.0f, TD_CLOSEST_WAY), 1);

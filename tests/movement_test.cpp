@@ -93,12 +93,27 @@ TEST_F(Movement, FacingBehindAtRestTurnsTheBodyOnly) {
 
 TEST_F(Movement, FacingBehindWhileMovingLetsTheNeckTakeTheRestOnTheSameSide) {
     core->info_snapshot.sense.speed = 0.5f;   // the body turns at most 180 / 3.5 = 51.4
-    EXPECT_EQ(core->face_to_rel_angle(135, true), 1);
+    EXPECT_EQ(core->face_to_point(TPoint(-10, 10), true), 1);
     EXPECT_STREQ(body(), "(turn 180.0)");
     EXPECT_STREQ(neck(), "(turn_neck 83.6)");
-    EXPECT_EQ(core->face_to_rel_angle(-135, true), 1);
+    core->turn(0, true);                      // nothing queued before the next one
+    EXPECT_EQ(core->face_to_point(TPoint(-10, -10), true), 1);
     EXPECT_STREQ(body(), "(turn -180.0)");
     EXPECT_STREQ(neck(), "(turn_neck -83.6)");
+}
+
+// Facing a body-relative angle: the body turns by its reach, not by the
+// angle, and an angle below the reach (a negative one too) is the body's alone.
+TEST_F(Movement, FacingARelativeAngleTurnsByTheReachAndLeavesLowAnglesToTheBody) {
+    core->info_snapshot.sense.speed = 0.5f;
+    core->world->me->vel_chance = 0;          // velocity unknown: the turn is sent as asked
+    EXPECT_EQ(core->face_to_rel_angle(135, true), 1);
+    EXPECT_STREQ(body(), "(turn 51.4)");
+    EXPECT_STREQ(neck(), "(turn_neck 83.6)");
+    core->turn_neck(0, true);
+    EXPECT_EQ(core->face_to_rel_angle(-135, true), 1);
+    EXPECT_STREQ(body(), "(turn -135.0)");
+    EXPECT_STREQ(neck(), "nothing");
     EXPECT_EQ(core->face_to_rel_angle(std::numeric_limits<float>::quiet_NaN(), true), 0);
 }
 
@@ -185,6 +200,10 @@ TEST_F(Movement, TheirOffsideKickKeepsUsBehindTheBall) {
     EXPECT_STREQ(body(), "(dash 100.0)");   // to (8, 0) rather than (20, 0)
     place_me(TPoint(7.9, 0), 0);
     EXPECT_EQ(core->go_to_point(TPoint(20, 0), RM_FASTEST, 0.5f, false), 0);
+    core->info_snapshot.side = 'r';      // for a right-side player that offside is its team's own
+    EXPECT_EQ(core->go_to_point(TPoint(20, 0), RM_FASTEST, 0.5f, false), 1);
+    core->info_snapshot.event = EV_OFFSIDE_LEFT;
+    EXPECT_EQ(core->go_to_point(TPoint(20, 0), RM_FASTEST, 0.5f, false), 0);
 }
 
 TEST_F(Movement, TheirKickOffKeepsUsInOurHalf) {
@@ -262,6 +281,22 @@ TEST_F(Movement, GoToBallRunsSlowlyAtOurSetPlayAndFastAtTheirs) {
     core->info_snapshot.play_mode = PM_KICK_IN_THEIRS;
     EXPECT_EQ(core->go_to_ball(RM_SLOWEST), 1);
     EXPECT_STREQ(body(), "(dash 85.0)");
+}
+
+// The offside events name the field side: a right-side player reads the left
+// team's offside as the opponents', ours to restart, and goes slowly; its own
+// team's offside leaves the run mode alone.
+TEST_F(Movement, GoToBallReadsTheOffsideByOurSide) {
+    place_ball(TPoint(20, 0));
+    core->info_snapshot.play_mode = PM_STOPPED;
+    core->info_snapshot.side = 'r';
+    core->info_snapshot.event = EV_OFFSIDE_LEFT;
+    EXPECT_EQ(core->go_to_ball(RM_FASTEST), 1);
+    EXPECT_STREQ(body(), "(dash 20.0)");
+    core->world->teammates_intercept[7] = Ball_Intercept_Info();
+    core->info_snapshot.event = EV_OFFSIDE_RIGHT;
+    EXPECT_EQ(core->go_to_ball(RM_FASTEST), 1);
+    EXPECT_STREQ(body(), "(dash 100.0)");
 }
 
 }  // namespace

@@ -359,6 +359,23 @@ TEST_F(ParserSee, FullstatePlacesBallAndPlayers) {
     EXPECT_FLOAT_EQ(info().sense.fullstate_float, 0.95f);
     EXPECT_DOUBLE_EQ(world.opponents[2].pos.Y, 5.0);
     EXPECT_FLOAT_EQ(world.opponents[2].body, 180.0f);
+
+    // A right-side player takes the same message into its own frame.
+    parse_text("(init r 2 before_kick_off)");
+    parse_text("(fullstate 12 (pmode play_on) (ball 1.5 -2 0.3 0.1) "
+               "(l_1 -50 0 0.2 0 45 10 7000 0.9 0.95) (r_2 10 5 -0.1 0 180 0 8000 1 1))");
+    EXPECT_DOUBLE_EQ(world.ball.pos.X, -1.5);
+    EXPECT_DOUBLE_EQ(world.ball.pos.Y, 2.0);
+    EXPECT_NEAR(world.ball.vel.X, -0.3, 1e-6);
+    EXPECT_NEAR(world.ball.vel.Y, -0.1, 1e-6);
+    EXPECT_DOUBLE_EQ(world.opponents[1].pos.X, 50.0);
+    EXPECT_NEAR(world.opponents[1].vel.X, -0.2, 1e-6);
+    EXPECT_FLOAT_EQ(world.opponents[1].body, -135.0f);
+    EXPECT_FLOAT_EQ(world.opponents[1].head, -125.0f);
+    EXPECT_DOUBLE_EQ(world.teammates[2].pos.X, -10.0);
+    EXPECT_DOUBLE_EQ(world.teammates[2].pos.Y, -5.0);
+    EXPECT_FLOAT_EQ(world.teammates[2].body, 0.0f);
+    EXPECT_EQ(info().sense.fullstate_int, 8000);
 }
 
 // ---- sense_body ----

@@ -67,7 +67,12 @@ TEST_F(PlayerProgram, ExitsWithByeWhenTheServerFallsSilent) {
     EXPECT_GT(took, 900ms);               // 50 silent ticks of 20 ms come first
     EXPECT_LT(took, 4s);
     EXPECT_TRUE(received("(bye)", 1s));
-    EXPECT_NE(player.output().find("playing..."), std::string::npos);
+    const std::string out = player.output();
+    EXPECT_NE(out.find("playing..."), std::string::npos);
+    // Its directory holds no formation table, which it tells once.
+    const size_t told = out.find("cannot open formation.rf");
+    EXPECT_NE(told, std::string::npos) << out;
+    EXPECT_EQ(out.find("cannot open formation.rf", told + 1), std::string::npos) << out;
 
     // One line break in the log per cycle counted after kick-off, none before it.
     std::ifstream log(dir + "/log1");

@@ -187,10 +187,17 @@ TEST_F(WorldQueries, ClosestUnknownLooksOnlyAtThisSeesPlayers) {
 // An opponent seen this cycle at 12.3 m whose estimated position lies 10 m away.
 TEST_F(WorldQueries, OpponentDistanceSeenThisCycleIsTheServersOne) {
     place_me(TPoint(0, 0), 90, 90);
+    core->real_cycle = 30;
     place(world->opponents[4], TPoint(10, 0), 1.0f);
     world->opponents[4].seen_dist = 12.3f;
+    world->opponents[4].seen_cycle = 30;
     EXPECT_FLOAT_EQ(world->opponent_dist(4), 12.3f);
     EXPECT_NEAR(world->opponent_angle_from_body(4), -90, 1e-4);
+    // Just as sure but not seen now (merged from a teammate's map, or kept while
+    // play stands still): the distance of the estimate.
+    place(world->opponents[5], TPoint(0, 5), 1.0f);
+    EXPECT_FLOAT_EQ(world->opponent_dist(5), 5);
+    core->real_cycle = 31;
     world->opponents[4].pos_chance = 0.8f;
     EXPECT_FLOAT_EQ(world->opponent_dist(4), 10);
     world->opponents[4].pos_chance = 0.4f;

@@ -67,12 +67,10 @@ float TGet_Ball::chance_as_fastest() const {
     return core->info_snapshot.play_mode == PM_PLAY_ON ? kPlayOnChance : kStoppedChance;
 }
 
-// After our foul or our offside the ball is theirs to play. The offside
-// event names the field side, so ours depends on the side we play from.
+// After our foul or our offside the ball is theirs to play.
 bool TGet_Ball::restart_is_theirs() const {
-    const Info &s = core->info_snapshot;
-    const int our_offside = s.side == 'r' ? EV_OFFSIDE_RIGHT : EV_OFFSIDE_LEFT;
-    return s.event == EV_FOUL_BY_US || s.event == our_offside;
+    const int event = core->info_snapshot.event;
+    return event == EV_FOUL_BY_US || event == core->our_offside_event();
 }
 
 bool TGet_Ball::ball_goes_for_me(TPoint *p) const {

@@ -146,6 +146,7 @@ public:
     int dash_to_point(TPoint point, Run_Mode mode, bool unused = false);
     int face_to_point(TPoint point, bool locked);
     int face_to_rel_angle(float angle, bool locked);
+    int face_angle(float angle, bool locked, bool by_angle);   // the rule of both forms above
     int face_to_ball(bool locked);
     int go_to_ball(Run_Mode mode);
     // Keeps the opponents' set-play distances and sidesteps a player I am stuck against.
@@ -227,7 +228,8 @@ public:
     int solve_hard_kick_collision(float dir, float speed, Turn_Dir rot, TPoint next, bool ok);
     void hard_kick(float dir, Turn_Dir rot, bool use_turnball);
     int smart_kick_hard_abs(float dir, Kick_Mode mode, float speed, Turn_Dir rot);
-    int smart_kick_by_mode(float dir, Kick_Mode mode, float speed, Turn_Dir rot);
+    // The kick of one mode; *neck is cleared when the kick gives up without the neck step.
+    int smart_kick_by_mode(float dir, Kick_Mode mode, float speed, Turn_Dir rot, bool *neck);
     void neck_after_kick();
     int smart_pass(TPoint p, float speed, Kick_Mode mode, Turn_Dir rot);
     // A hard kick in progress: the cycle of its last kick, whether the run-up
@@ -292,6 +294,11 @@ public:
     int enter_round(char group, int update);
     void close_round();           // main thread: the round's time is over
     Late_Counts late_counts();
+
+    // The referee's offside events name the field side; these are the ones
+    // against our team and against the opponents.
+    int our_offside_event() const { return info_snapshot.side == 'r' ? EV_OFFSIDE_RIGHT : EV_OFFSIDE_LEFT; }
+    int their_offside_event() const { return info_snapshot.side == 'r' ? EV_OFFSIDE_LEFT : EV_OFFSIDE_RIGHT; }
 
     float my_speed() const { return info_snapshot.sense.speed; }
     float my_stamina() const { return static_cast<float>(info_snapshot.sense.stamina); }

@@ -181,8 +181,8 @@ void TForm_Config::load_posts_config_file(const char *path) {
     fclose(file);
 }
 
-// "word x0 y0 ... x8 y8 behind_ball min_x max_x". The striker's word is
-// matched without its blank; the rest of such a word is passed over.
+// "word x0 y0 ... x8 y8 behind_ball min_x max_x", then anything. The striker's
+// word is matched without its blank; the rest of such a word is passed over.
 void TForm_Config::read_post_line(char *line) {
     Post *target = nullptr;
     for (Post &p : posts)
@@ -204,9 +204,7 @@ void TForm_Config::read_post_line(char *line) {
     read.behind_ball = static_cast<int>(read_number(&cur)) != 0;
     read.min_x = read_number(&cur);
     read.max_x = read_number(&cur);
-    if (!is_line_end(*cur))
-        fail("Illegal line:Aborting:|%s|\n", line);   // more numbers than a post has
-    *target = read;
+    *target = read;                     // whatever follows the numbers is not read
 }
 
 void TForm_Config::load_formation_file(const char *path) {
@@ -322,22 +320,25 @@ static bool read_table_line(char *line, float *values) {
     return is_line_end(*cur);
 }
 
-bool Formation_Table::load(const char *path) {
+bool Formation_Table::load(const char *path, bool report) {
     FILE *file = fopen(path, "rt");
     if (!file) {
-        fprintf(stderr, "cannot open %s: the formation table keeps its defaults\n", path);
+        if (report)
+            fprintf(stderr, "cannot open %s: the formation table keeps its defaults\n", path);
         return false;
     }
     char line[kTableLineSize];
     bool truncated = false;
     for (int row = 0; row < kTableLines; ++row) {
         if (!read_line(file, line, sizeof line, &truncated)) {
-            fprintf(stderr, "%s: %d of %d lines read\n", path, row, kTableLines);
+            if (report)
+                fprintf(stderr, "%s: %d of %d lines read\n", path, row, kTableLines);
             break;
         }
         float v[kTablePlayers] = {};
         if (truncated || !read_table_line(line, v)) {
-            fprintf(stderr, "%s: line %d is not eleven numbers and is ignored\n", path, row + 1);
+            if (report)
+                fprintf(stderr, "%s: line %d is not eleven numbers and is ignored\n", path, row + 1);
             continue;
         }
         for (int i = 0; i < kTablePlayers; ++i) {

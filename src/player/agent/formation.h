@@ -150,9 +150,9 @@ struct Formation_Table {
 
     // Seven lines of eleven numbers for players 1 to 11: base x, base y, min_x,
     // max_x, attraction x, attraction y, behind_ball (non-zero = true). A line
-    // that is missing or malformed leaves its values as they were; faults are
-    // reported on standard error. False when the file cannot be opened.
-    bool load(const char *path);
+    // that is missing or malformed leaves its values as they were; with report
+    // set, faults are told on standard error. False when the file cannot be opened.
+    bool load(const char *path, bool report = true);
 
     // Base position pulled by the ball, kept behind it where asked; the ball
     // itself for a number outside 1 to 11.

@@ -55,16 +55,21 @@ int TCore::dash_to_point(TPoint point, Run_Mode mode, bool) {
 }
 
 int TCore::face_to_point(TPoint point, bool locked) {
-    return face_to_rel_angle(world->predicted_point_rel_angle_from_body_with_queued_actions(point), locked);
+    return face_angle(world->predicted_point_rel_angle_from_body_with_queued_actions(point), locked, false);
 }
+
+int TCore::face_to_rel_angle(float angle, bool locked) { return face_angle(angle, locked, true); }
 
 int TCore::face_to_ball(bool locked) {
     return face_to_point(world->ball_predicted_position_with_queued_actions(1), locked);
 }
 
 // The neck alone covers angles within its range; beyond, the body turns as far as
-// it can and the neck takes the rest, on the same side.
-int TCore::face_to_rel_angle(float angle, bool locked) {
+// it can and the neck takes the rest, on the same side. The relative-angle
+// form (by_angle) differs in three points: the neck is queued before the body
+// slot is emptied, an angle below the body's reach (any negative one among
+// them) is left to the body alone, and beyond it the body turns by its reach.
+int TCore::face_angle(float angle, bool locked, bool by_angle) {
     const float a = get_normal_angle_deg(angle);
     if (!std::isfinite(a))
         return 0;
@@ -74,14 +79,19 @@ int TCore::face_to_rel_angle(float angle, bool locked) {
         return 3;
     }
     if (can_face_angle_from_body_with_neck(a)) {
+        if (by_angle)
+            turn_neck_to_relative_ang(a, true);
         turn(0, true);
-        turn_neck_to_relative_ang(a, true);
+        if (!by_angle)
+            turn_neck_to_relative_ang(a, true);
         return 3;
     }
     const float m = max_effective_turn();
-    turn(a, locked);
-    if (std::fabs(a) < m)
+    if (by_angle ? a < m : std::fabs(a) < m) {
+        turn(a, locked);
         return 1;
+    }
+    turn(by_angle ? m : a, locked);
     const float rest = a - std::copysign(m, a);
     turn_neck_to_relative_ang(std::clamp(rest, minneckang, maxneckang), true);
     return 1;
@@ -89,7 +99,7 @@ int TCore::face_to_rel_angle(float angle, bool locked) {
 
 int TCore::go_to_ball(Run_Mode mode) {
     const int pm = info_snapshot.play_mode;
-    if ((is_set_play(pm) && pm % 2 == 1) || info_snapshot.event == EV_OFFSIDE_RIGHT)
+    if ((is_set_play(pm) && pm % 2 == 1) || info_snapshot.event == their_offside_event())
         mode = RM_SLOWEST;
     else if (is_set_play(pm))
         mode = RM_FAST;
@@ -125,7 +135,7 @@ int TCore::go_to_point(TPoint point, Run_Mode mode, float buffer, bool flag) {
         return 1;
     if (world->my_pos().dist(point) <= buffer)
         return stop_facing(point);
-    const bool theirs = their_set_play || info_snapshot.event == EV_OFFSIDE_RIGHT;
+    const bool theirs = their_set_play || info_snapshot.event == their_offside_event();
     if (!(theirs ? move_at_their_play(point, mode) : move_at_our_play(point, mode, flag)))
         return 0;
     neck_to_ball_after_queued_actions();
@@ -243,7 +253,7 @@ bool TCore::move_at_their_goal_kick(TPoint point, Run_Mode mode) {
 bool TCore::move_at_their_free_kick(TPoint point, Run_Mode mode) {
     const TPoint ball = world->ball.pos;
     const TPoint me = world->my_pos();
-    if (info_snapshot.event == EV_OFFSIDE_RIGHT && point.X > ball.X - kOffsideBehindBall)
+    if (info_snapshot.event == their_offside_event() && point.X > ball.X - kOffsideBehindBall)
         return go_to_point(TPoint(ball.X - kOffsideWaitBehind, point.Y), mode, kKickOffBuffer, false) != 0;
     const double keep = SP_free_kick_buffer;
     if (point.dist(ball) < keep) {

@@ -157,15 +157,15 @@ void TCore::update_sector_scores(const float *weights) {
 
 // The view-wide window of sectors, with the ball kept in view, that has gone
 // unseen longest; returns its centre as an absolute direction in degrees. The
-// ball's direction is taken to its nearest sector, so every window's centre
-// lies within half a view of the ball.
+// candidate centres start near the ball's direction less half a view, so that
+// every window keeps the ball in view.
 float TCore::best_window(float ball_dir) const {
     if (!std::isfinite(ball_dir))
         return 0;
     const int half_view = my_view_width() / 2;
-    const int ball_sector = static_cast<int>(std::floor((5 + get_normal_angle_deg(ball_dir)) / 10));
-    const int first = kSectors + ball_sector - (half_view - 5) / 10;
-    const int last = first + (my_view_width() - 10) / 10;
+    const float start = kSectors + ((5 + get_normal_angle_deg(ball_dir)) / 10 - (half_view - 5) / 10);
+    const int first = static_cast<int>(std::lround(start));
+    const int last = static_cast<int>(std::lround((my_view_width() - 10) / 10 + start));
     float best = -10.0f;
     int chosen = first;
     for (int j = first; j <= last; ++j) {

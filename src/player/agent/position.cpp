@@ -29,7 +29,9 @@ TPosition::TPosition() {
     goal_circle.set_width(1);
 }
 
-void TPosition::load_formations() { formation.load("formation.rf"); }
+// The core has read the same file at its construction and told what was
+// wrong with it; this reading is silent.
+void TPosition::load_formations() { formation.load("formation.rf", false); }
 
 TPoint TPosition::get_position() {
     if (core->info_snapshot.play_mode != PM_GOAL_KICK_OURS && core->catch_state != 1)

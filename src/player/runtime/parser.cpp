@@ -83,10 +83,12 @@ void read_pair(char **cur, float *first, float *second) {
     *second = TParser::get_float(cur);
 }
 
-TPoint read_point(char **cur) {
+// A fullstate position or velocity, in the server's frame, turned into our
+// team's frame: a right-side player mirrors it through the centre spot.
+TPoint read_team_point(char **cur) {
     const float x = TParser::get_float(cur);
     const float y = TParser::get_float(cur);
-    return TPoint(x, y);
+    return core->info.side == 'r' ? TPoint(-x, -y) : TPoint(x, y);
 }
 
 int bounded_count(int count, int max) { return std::min(std::max(count, 0), max); }
@@ -515,8 +517,8 @@ void TParser::read_fullstate_item(char *item) {
         if (!core->world)
             return;
         TBall &ball = core->world->ball;
-        ball.pos = read_point(&cur);
-        ball.vel = read_point(&cur);
+        ball.pos = read_team_point(&cur);
+        ball.vel = read_team_point(&cur);
         ball.pos_chance = ball.vel_chance = 1.0f;
     } else if (is_one_of(item[0], "lr") && is_one_of(item[1], "_ ") &&
                isdigit(static_cast<unsigned char>(item[2]))) {
@@ -525,7 +527,8 @@ void TParser::read_fullstate_item(char *item) {
 }
 
 // "l_N x y vx vy body neck stamina effort recovery"; our own stamina, effort and
-// recovery go to the sense record.
+// recovery go to the sense record. Positions and the body direction are taken
+// into our team's frame, as every other sensor record is.
 void TParser::read_fullstate_player(char *item) {
     Info &info = core->info;
     char *cur = item + 2;
@@ -534,10 +537,10 @@ void TParser::read_fullstate_player(char *item) {
         return;
     const bool teammate = item[0] == info.side;
     TPlayer &player = (teammate ? core->world->teammates : core->world->opponents)[unum];
-    player.pos = read_point(&cur);
-    player.vel = read_point(&cur);
+    player.pos = read_team_point(&cur);
+    player.vel = read_team_point(&cur);
     player.pos_chance = player.vel_chance = 1.0f;
-    player.body = get_float(&cur);
+    player.body = get_normal_angle_deg(get_float(&cur) + (info.side == 'r' ? 180 : 0));
     player.neck = get_float(&cur);
     player.head = get_normal_angle_deg(player.body + player.neck);
     const int stamina = get_integer(&cur);

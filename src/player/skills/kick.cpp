@@ -425,12 +425,14 @@ int TCore::smart_kick_hard_abs(float dir, Kick_Mode mode, float speed, Turn_Dir 
     if (rot != TD_CLOCKWISE && rot != TD_COUNTER_CLOCKWISE && rot != TD_CLOSEST_WAY && rot != TD_AWAY_FROM_OPPONENT)
         rot = TD_AWAY_FROM_OPPONENT;
     rot = kick_rotation_direction_abs(dir, rot);
-    const int result = smart_kick_by_mode(dir, mode, speed, rot);
-    neck_after_kick();
+    bool neck = true;
+    const int result = smart_kick_by_mode(dir, mode, speed, rot, &neck);
+    if (neck)
+        neck_after_kick();
     return result;
 }
 
-int TCore::smart_kick_by_mode(float dir, Kick_Mode mode, float speed, Turn_Dir rot) {
+int TCore::smart_kick_by_mode(float dir, Kick_Mode mode, float speed, Turn_Dir rot, bool *neck) {
     switch (mode) {
     case KM_0:
     case KM_1:
@@ -459,7 +461,11 @@ int TCore::smart_kick_by_mode(float dir, Kick_Mode mode, float speed, Turn_Dir r
     }
     rlog(35, "smart_kick_hard: want help from turnball");
     const int t = hard_kick_turnball(dir, rot, false);
-    return (t == 3 || t == 5) ? 0 : 1;
+    if (t == 3 || t == 5) {
+        *neck = false;                  // nothing done: the neck stays too
+        return 0;
+    }
+    return 1;
 }
 
 // Points the head at where the ball will be, unless a neck turn is queued already.

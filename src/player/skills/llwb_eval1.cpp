@@ -19,11 +19,6 @@ int last_on_ball(const TPlayer *players, TPoint ball, float reach) {
     return number;
 }
 
-// The referee's offside event against our team: the event names the field side.
-int our_offside_event() {
-    return core->info_snapshot.side == 'r' ? EV_OFFSIDE_RIGHT : EV_OFFSIDE_LEFT;
-}
-
 }  // namespace
 
 int TLow_Level_With_Ball_Evaluator::evaluate(int id, Ball_Behavior_Info *action) {
@@ -171,7 +166,7 @@ void TLow_Level_With_Ball_Evaluator::update_kick(TWith_Ball *a, float x) {
     if (event == EV_GOAL_BY_US) {
         core->rlog(30, "EvalPass:ball goaled");
         semi_increase_decency(a, x);
-    } else if (event == our_offside_event()) {
+    } else if (event == core->our_offside_event()) {
         core->rlog(30, "EvalPass:ball offsided...");
     } else if (core->catch_state == 2) {
         core->rlog(30, "EvalPass:ball caught our pass...");

@@ -119,8 +119,10 @@ int TWorld_Model::closest_unknown_to(TPoint p) const {
 float TWorld_Model::opponent_dist(int i) const {
     if (i < 1 || i >= slots_end(12, opponents_without_number))
         return kNoAnswer;
+    // Seen in this cycle's see: the server's distance. An entry merely as sure
+    // (merged from a teammate's map, or kept while play stands still) has none.
     const TPlayer &o = opponents[i];
-    if (o.pos_chance == 1.0f)
+    if (o.seen_cycle == core->real_cycle)
         return o.seen_dist;
     return o.know_pos() ? static_cast<float>(my_pos().dist(o.pos)) : kNoAnswer;
 }
