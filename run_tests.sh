@@ -2,7 +2,8 @@
 # Builds everything three times and runs the tests: all of them in a plain
 # build and in one with AddressSanitizer and UndefinedBehaviorSanitizer; in a
 # ThreadSanitizer build, every test that starts a program or the runtime's
-# threads, failing on the first report.
+# threads, failing on the first report. Then it fuzzes every reader of outside
+# text over its corpus and for 20 seconds more.
 set -euo pipefail
 cd "$(dirname "$0")"
 jobs=$(nproc)
@@ -20,3 +21,4 @@ for variant in plain sanitize tsan; do
     cmake --build "$dir" -j "$jobs"
     (cd "$dir" && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" ctest --output-on-failure -j "$jobs" "${filter[@]}")
 done
+fuzz/run.sh 20
