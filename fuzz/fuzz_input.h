@@ -28,6 +28,12 @@ void for_each_datagram(const uint8_t *data, size_t size, size_t max_size, Take t
     }
 }
 
+// Ends the run as a finding when a reader left its records unsound.
+inline void require(bool sound) {
+    if (!sound)
+        __builtin_trap();
+}
+
 // A large object (a core, a world) built in storage of its own, one of each
 // type at a time: built anew on the heap for every input, such objects would
 // cost the fuzzer most of its time in fresh pages. Ended by calling its destructor.

@@ -6,6 +6,7 @@
 // tested and rated as a place to pass or run to, and the advice is followed
 // once with the ball at my feet and once without it.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -58,8 +59,25 @@ void evaluate_definitions(const Define_Message &define) {
     }
 }
 
+// What the parser stored stays within its bounds.
+void check_stored(const Coach_Message &said) {
+    require(said.advice.count() <= kClangMaxTokens && said.info.count() <= kClangMaxTokens &&
+            said.define.count() <= kClangMaxDefinitions);
+    for (const Clang_List<AI_Token> *tokens : {&said.advice, &said.info})
+        for (int i = 0; i < tokens->count(); ++i) {
+            const AI_Token &token = *tokens->get(i);
+            Tree_Size size = size_of(token.condition);
+            for (int d = 0; d < token.directive_list.count(); ++d) {
+                const Tree_Size directive = size_of(*token.directive_list.get(d));
+                size = {size.nodes + directive.nodes + 1, std::max(size.depth, directive.depth + 1)};
+            }
+            require(size.nodes <= kClangMaxNodes && size.depth <= kClangMaxDepth);
+        }
+}
+
 void evaluate_what_was_said() {
     const Coach_Message &said = core->coach_message;
+    check_stored(said);
     evaluate_tokens(said.advice);
     evaluate_tokens(said.info);
     evaluate_definitions(said.define);

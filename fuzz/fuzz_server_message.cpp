@@ -14,12 +14,30 @@
 #include "player/runtime/client.h"
 #include "player/runtime/parser.h"
 
+namespace {
+
+bool within(int value, int low, int high) { return value >= low && value <= high; }
+
+// What the parser wrote stays inside its tables and ranges.
+void check_record() {
+    const Info &info = core->info;
+    require(within(info.see.flag_count, 0, kMaxFlags) && within(info.see.line_count, 0, kMaxLines) &&
+            within(info.see.player_count, 0, kMaxSeenPlayers) && within(info.hear_index, -1, kMaxHear - 1));
+    for (int i = 0; i < info.see.player_count; ++i)
+        require(within(info.see.players[i].unum, 0, 11));
+    require(within(info.unum, 1, 11) && (info.side == 'l' || info.side == 'r') && info.side != info.their_side);
+    require(within(info.play_mode, PM_BEFORE_KICK_OFF, PM_STOPPED) && within(core->catch_state, 0, 2));
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const In_Scratch_Dir here;
     as_player_of_each_side(7, [=] {
         for_each_datagram(data, size, kMessageSize, [](char *text) {
             parser->parse_message(text);
             c_parser->parse_posted();
+            check_record();
         });
     });
     return 0;
