@@ -1,10 +1,10 @@
 // The player's reader of its coach's coach-language messages, and what the
-// player does with what it stored. The input is a run of messages as the
-// server parser hands them on (each ended by a NUL), posted and parsed as the
-// main loop parses them. Then, against a fixed world, from the left side and
-// from the right: every stored condition is evaluated, every stored region is
-// tested and rated as a place to pass or run to, and the advice is followed
-// once with the ball at my feet and once without it.
+// player does with what it stored. The input is a run of messages (each ended
+// by a NUL) as the server-message parser hands them on. Then, against a fixed
+// world, from the left side and from the right: every stored condition is
+// evaluated, every stored region is tested and rated as a place to pass or run
+// to, and the advice is followed once with the ball at my feet and once
+// without it.
 
 #include <algorithm>
 #include <cstddef>
@@ -89,8 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const In_Scratch_Dir here;
     as_player_of_each_side(kMe, [=] {
         for_each_datagram(data, size, kMessageSize, [](char *text) {
-            c_parser->post(text);
-            c_parser->parse_posted();
+            c_parser->parse_coach_message(text);
         });
         for (bool ball_at_my_feet : {false, true}) {
             place_fixed_world(ball_at_my_feet);

@@ -16,7 +16,8 @@ shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
     targets=(fuzz_server_message fuzz_player_clang fuzz_coach_message fuzz_map_message
-             fuzz_config_file_player fuzz_config_file_coach fuzz_formation_files)
+             fuzz_config_file_player fuzz_config_file_coach fuzz_formation_files
+             fuzz_monitor_registration fuzz_console_line)
 fi
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER="${FUZZ_CXX:-clang++}" \
