@@ -61,5 +61,9 @@ for target in "${targets[@]}"; do
         grep -E '^(==[0-9]+==ERROR|SUMMARY|.*runtime error|artifact_prefix|Test unit written)' "$log" | head -n 8 || true
     fi
 done
-echo "fuzz: $passed passed, $failed failed"
+if [ "$failed" -eq 0 ]; then
+    echo "fuzz: no finding in $passed targets"
+else
+    echo "fuzz: findings in $failed of $((passed + failed)) targets"
+fi
 [ "$failed" -eq 0 ]
