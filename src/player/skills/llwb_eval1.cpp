@@ -1,7 +1,5 @@
 #include "player/skills/llwb_eval1.h"
 
-#include <sched.h>
-
 #include "player/agent/core.h"
 #include "player/runtime/client.h"
 
@@ -41,32 +39,18 @@ int TLow_Level_With_Ball_Evaluator::evaluate(int id, Ball_Behavior_Info *action)
         next.second_best = best_weighted_chance(id);
         core->rlog(30, "Eval:second big probability:", next.second_best);
     }
-    claim_mailbox();
     mailbox = next;
-    mailbox_state.store(MB_READY, std::memory_order_release);
+    handed_over = true;
     return 0;
-}
-
-// Waits only while update copies the mailbox, which it does without stopping,
-// or while another thread writes it.
-void TLow_Level_With_Ball_Evaluator::claim_mailbox() {
-    for (;;) {
-        int state = mailbox_state.load(std::memory_order_acquire);
-        if ((state == MB_EMPTY || state == MB_READY) &&
-            mailbox_state.compare_exchange_weak(state, MB_WRITING, std::memory_order_acquire))
-            return;
-        sched_yield();
-    }
 }
 
 // A newly handed-over action replaces the pending one and cancels its deferred punishment.
 void TLow_Level_With_Ball_Evaluator::take_handed_over_action() {
-    int ready = MB_READY;
-    if (!mailbox_state.compare_exchange_strong(ready, MB_READING, std::memory_order_acquire))
+    if (!handed_over)
         return;
     data = mailbox.data;
     second_best = mailbox.second_best;
-    mailbox_state.store(MB_EMPTY, std::memory_order_release);
+    handed_over = false;
     ball_left = false;
     punish_pending_ = false;
     punish_target = nullptr;

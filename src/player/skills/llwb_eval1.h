@@ -4,12 +4,10 @@
 // the referee's events and the goalkeepers' catches until the outcome is clear,
 // then raises or lowers the acting object's decency.
 //
-// `evaluate` runs on the worker thread that makes the decision, `update` in the
-// timer signal handler: the action is handed over through a one-record mailbox
-// whose state is written last (release) and read first (acquire), so `update`
-// never sees a half-written record and never waits.
-
-#include <atomic>
+// `evaluate` runs on the worker thread that makes the decision, holding the
+// world lock for reading; `update` runs in the timer step, holding it for
+// writing. So the two never overlap, and the action is handed over in a plain
+// one-record mailbox.
 
 #include "player/agent/objects.h"
 #include "player/skills/evaluator.h"
@@ -43,9 +41,6 @@ private:
         Eval_Data data;
         float second_best = 0;
     };
-    enum Mailbox_State { MB_EMPTY = 0, MB_WRITING = 1, MB_READY = 2, MB_READING = 3 };
-
-    void claim_mailbox();
     void take_handed_over_action();
     bool mine() const;
     bool both() const { return opponent_on_ball && teammate_on_ball && !mine(); }
@@ -59,9 +54,9 @@ private:
     void shoot_taken(TWith_Ball *a, float x);
     void defer_punishment(TWith_Ball *a, float x);
 
-    // Written by `evaluate`, read by `update`.
+    // Written by `evaluate`, taken by `update`.
     Handover mailbox;
-    std::atomic<int> mailbox_state{MB_EMPTY};
+    bool handed_over = false;
 
     // The rest belongs to `update`.
     bool unevaluated_ = false;
