@@ -65,10 +65,8 @@ protected:
         parser->AI_parse_condition(&cur, &c);
         return is_condition(&c);
     }
-    bool in(TPoint p, const std::string &text) {
-        const Region r = region(text);
-        return is_point_in_region(p, &r);
-    }
+    bool in(TPoint p, const std::string &text) { return in_region(p, region(text)); }
+    static bool in_region(TPoint p, const Region &r) { return is_point_in_region(p, &r); }
     static void place(TPlayer &p, TPoint pos) {
         p.pos = pos;
         p.pos_chance = 1.0f;
@@ -108,10 +106,9 @@ TEST_F(Coachable, RightSidePointsAreMirroredButWorldPositionsAreNot) {
 }
 
 TEST_F(Coachable, QuadranglesAndArcs) {
-    // the captured three-cornered quadrangle, mirrored: the half of the square above y = x
-    const std::string quad = "(quad (pt -10 -10) (pt 10 -10) (pt 10 10))";
+    const std::string quad = "(quad (pt -10 -10) (pt 10 -10) (pt 10 10) (pt -5 5))";   // mirrored
     EXPECT_TRUE(in(TPoint(-5, 5), quad));
-    EXPECT_FALSE(in(TPoint(5, -5), quad));
+    EXPECT_FALSE(in(TPoint(5, -7), quad));
     EXPECT_FALSE(in(TPoint(-15, 5), quad));
     // a sector of 90 degrees from the coach's direction 0, which is our -x
     const std::string arc = "(arc (pt 0 0) 5 10 0 90)";
@@ -147,6 +144,36 @@ TEST_F(Coachable, DegenerateAndHugeFiguresStayBounded) {
     EXPECT_GT(get_best_point_of_region_for_pass(region("(quad (pt 3 3) (pt 3 3) (pt 3 3) (pt 3 3))"), &target),
               -1);
     EXPECT_EQ(target, TPoint(-3, -3));   // the mean of the corners, not the invalid point
+}
+
+// The server passes a quadrangle on with its first three corners; the player
+// takes the parallelogram they span, mirrored or not.
+TEST_F(Coachable, AQuadrangleRelayedWithThreeCornersIsCompleted) {
+    hear("(hear 257 online_coach_right (advice");      // the square of 20 m around the centre spot
+    const Region &square = core->coach_message.advice.get(0)->condition.logic_list.get(0)->ppos.region;
+    EXPECT_TRUE(in_region(TPoint(5, -5), square));       // in the half the relay left out
+    EXPECT_TRUE(in_region(TPoint(-5, 5), square));
+    EXPECT_FALSE(in_region(TPoint(11, 0), square));
+    EXPECT_EQ(quad_center(calc_reg_quad(square.quad)), TPoint(0, 0));
+
+    // Our coach's attacking zone, 30 to 45 m up the field, as each side's player
+    // hears it; number 1 on the ball at (36, 20.2), just beside the zone, facing its centre.
+    const TPoint me(36, 20.2), centre(37.5, 0);
+    const float dir = static_cast<float>((centre - me).ang() * 180 / kPi);
+    for (const char *heard : {"(quad (pt -30 20) (pt -45 20) (pt -45 -20))", "(quad (pt 30 -20) (pt 45 -20) (pt 45 20))"}) {
+        const Region zone = region(heard);
+        EXPECT_EQ(quad_center(calc_reg_quad(zone.quad)), centre) << heard;
+        EXPECT_TRUE(in_region(TPoint(31, 19), zone)) << heard;   // by the corner left out
+        EXPECT_FALSE(in_region(TPoint(46, 0), zone)) << heard;
+        say(std::string("(advice (clear) (9000 (true) (do our {1} (bto ") + heard + " {p}))))");
+        place_me(me, dir);
+        give_me_the_ball(me + polar_2_point(0.6f, dir * static_cast<float>(kPi / 180)));
+        core->body_com.time = kEmptySlot;
+        ASSERT_TRUE(core->do_coach_advices()) << heard;
+        ASSERT_TRUE(queued(BC_KICK)) << heard;
+        EXPECT_NEAR(core->body_com.direction, 0, 10) << heard;   // towards the centre, not out of play
+        core->info_snapshot.side = 'l';
+    }
 }
 
 // ---- conditions ----

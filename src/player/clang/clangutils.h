@@ -106,8 +106,11 @@ struct Reg_Point {
     int uniform = 0;              // PT_PLAYER
 };
 
+// The server passes a quadrangle on with its first three corners only; such a
+// one stands for the parallelogram they span (see calc_reg_quad).
 struct Reg_Quad {
     Reg_Point P1, P2, P3, P4;
+    int corners = 4;              // 3 when the text gave no fourth corner
 };
 
 // The annular sector between two radii (metres) from start_ang spanning rotate_ang (degrees).

@@ -303,12 +303,16 @@ Reg_Point TCoach_Parser::get_point(char **cur) {
     return point;
 }
 
-// A corner the text leaves out (a quadrangle of three points) repeats the one before it.
-void TCoach_Parser::read_corner(char **cur, Reg_Point *corner, const Reg_Point *previous) {
-    if (at(*cur, "(pt"))
+// Reads a corner when the text has one; else the corner repeats `previous`
+// (when given). Whether the text had it.
+bool TCoach_Parser::read_corner(char **cur, Reg_Point *corner, const Reg_Point *previous) {
+    if (at(*cur, "(pt")) {
         *corner = get_point(cur);
-    else if (previous)
+        return true;
+    }
+    if (previous)
         *corner = *previous;
+    return false;
 }
 
 void TCoach_Parser::get_region(char **cur, Region *region) {
@@ -329,7 +333,7 @@ void TCoach_Parser::get_region(char **cur, Region *region) {
         read_corner(cur, &quad.P1, nullptr);
         read_corner(cur, &quad.P2, &quad.P1);
         read_corner(cur, &quad.P3, &quad.P2);
-        read_corner(cur, &quad.P4, &quad.P3);
+        quad.corners = read_corner(cur, &quad.P4, nullptr) ? 4 : 3;
         skip_and_pass(cur, 1);
     } else if (at(*cur, "(arc")) {
         region->type = RT_ARC;

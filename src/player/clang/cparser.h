@@ -54,7 +54,7 @@ private:
     bool fits(Tree_Size extra);
     template <class Node, class Read>
     void add_nested(char **cur, Clang_List<Node> &list, Read read);
-    void read_corner(char **cur, Reg_Point *corner, const Reg_Point *previous);
+    bool read_corner(char **cur, Reg_Point *corner, const Reg_Point *previous);
     template <class Record>
     void take_definition(char **cur, Record *record, Define_Type kind, Record Define_Token::*body,
                          const char *what);

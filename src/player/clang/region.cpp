@@ -32,6 +32,14 @@ bool has_invalid_corner(const TQuadrangle &q) {
     return q.P1.is_point_QUAZIL() || q.P2.is_point_QUAZIL() || q.P3.is_point_QUAZIL() || q.P4.is_point_QUAZIL();
 }
 
+// The corner opposite p2 of the parallelogram p1, p2, p3: for the corners of a
+// rectangle in order, the one left out.
+TPoint parallelogram_corner(TPoint p1, TPoint p2, TPoint p3) {
+    if (p1.is_point_QUAZIL() || p2.is_point_QUAZIL() || p3.is_point_QUAZIL())
+        return kInvalidPoint;
+    return p1 + p3 - p2;
+}
+
 bool is_point_in_quad(TPoint p, const Reg_Quad &reg_quad) {
     const TQuadrangle quad = calc_reg_quad(reg_quad);
     core->rlog(20, "Coachable:checking weather point is in quad", p);
@@ -73,8 +81,11 @@ TPoint calc_reg_point_position(const Reg_Point &point, bool mirror) {
 }
 
 TQuadrangle calc_reg_quad(const Reg_Quad &quad) {
-    return TQuadrangle(calc_reg_point_position(quad.P1, true), calc_reg_point_position(quad.P2, true),
-                       calc_reg_point_position(quad.P3, true), calc_reg_point_position(quad.P4, true));
+    const TPoint p1 = calc_reg_point_position(quad.P1, true);
+    const TPoint p2 = calc_reg_point_position(quad.P2, true);
+    const TPoint p3 = calc_reg_point_position(quad.P3, true);
+    const TPoint p4 = quad.corners == 3 ? parallelogram_corner(p1, p2, p3) : calc_reg_point_position(quad.P4, true);
+    return TQuadrangle(p1, p2, p3, p4);
 }
 
 // The coach gives the sector by its first edge and its opening; the arc

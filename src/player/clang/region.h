@@ -11,7 +11,8 @@
 // player number outside 1 to 11 (and for a point based on one).
 TPoint calc_reg_point_position(const Reg_Point &point, bool mirror);
 
-// The quadrangle of the four corners, in the team frame.
+// The quadrangle of the four corners, in the team frame; one given with three
+// corners is the parallelogram they span (its fourth corner P1 + P3 - P2).
 TQuadrangle calc_reg_quad(const Reg_Quad &quad);
 // The annular sector of a coach arc: from start_ang spanning rotate_ang degrees.
 TArc calc_reg_arc(const Reg_Arc &arc);
