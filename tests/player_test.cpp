@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <set>
 
 #include "agent_scene.h"
 #include "standin/child_process.h"
@@ -127,21 +128,24 @@ TEST_F(PlayerProgram, MonitorRegistersOnceAndSeesThePlayersWorld) {
         // The port keeps one entry per monitor, however often it registers.
         Port port;
         port.init();
-        TestClient first, second;
-        for (const char *text : {"(dispinit)", "(dispinit)", "(dispinitx)"})
+        TestClient first, second, third;
+        for (const char *text : {"(dispinit)", "(dispinit)", "(dispinitx)", "(dispinit version 2)"})
             first.send(port.port, text);
         second.send(port.port, std::string("(dispinit)") + std::string(246, 'x'));   // a full buffer
         second.send(port.port, std::string("(dispinit)") + '\0');
+        third.send(port.port, "(dispinit version 1)");
         int read = 0;
-        for (int i = 0; i < 100 && read < 5; ++i)
+        for (int i = 0; i < 100 && read < 7; ++i)
             read += port.recv_info() > 0 ? 1 : (std::this_thread::sleep_for(10ms), 0);
-        EXPECT_EQ(read, 5);
-        EXPECT_EQ(port.monitor_count, 2);
+        EXPECT_EQ(read, 7);
+        EXPECT_EQ(port.monitor_count, 3);
     }
     start_player({"-monitor"});
     TestClient monitor;
-    while (server.received().empty() && player.running()) {   // the player connects once a monitor came
-        monitor.send(5999, "(dispinit)");
+    // The player connects once a monitor came.
+    const auto give_up = std::chrono::steady_clock::now() + 10s;
+    while (server.received().empty() && player.running() && std::chrono::steady_clock::now() < give_up) {
+        monitor.send(5999, std::string("(dispinit version 1)") + '\0');   // as today's monitors register
         std::this_thread::sleep_for(100ms);
     }
     ASSERT_TRUE(received("(init Testers (version 7.10))"));
@@ -164,7 +168,14 @@ TEST_F(PlayerProgram, MonitorRegistersOnceAndSeesThePlayersWorld) {
     const StandInWorld world = server.world();                 // seen from 30 m away
     EXPECT_NEAR(metres(show.pos[0].x), world.ball_x, 1.5);
     EXPECT_NEAR(metres(show.pos[0].y), world.ball_y, 1.5);
-    EXPECT_EQ(ntohs(static_cast<uint16_t>(show.pos[12].enable)), 0);   // no opponent is known
+    // No opponent is known: each is sent disabled, on a spot of its own beyond a touchline.
+    std::set<double> spots;
+    for (int i = 12; i <= 22; ++i) {
+        EXPECT_EQ(ntohs(static_cast<uint16_t>(show.pos[i].enable)), 0) << i;
+        EXPECT_GT(std::fabs(metres(show.pos[i].y)), 34) << i;
+        spots.insert(metres(show.pos[i].x));
+    }
+    EXPECT_EQ(spots.size(), 11u);
 }
 
 }  // namespace

@@ -9,7 +9,9 @@
 
 namespace {
 
-const char kDispinit[] = "(dispinit)";
+// A monitor's registration: bare, or as today's monitors send it when asked
+// for the binary protocol of version 1.
+const char *const kDispinits[] = {"(dispinit)", "(dispinit version 1)"};
 
 void fail(const char *text, int status) {
     fprintf(stderr, "%s\n", text);
@@ -55,11 +57,13 @@ int Port::recv_info() {
 }
 
 // The text of the datagram, up to its first NUL within the length received, is
-// "(dispinit)"; a full buffer has no terminator of its own.
+// a registration; a full buffer has no terminator of its own.
 bool Port::dispinit_received() const {
-    const size_t n = sizeof kDispinit - 1;
-    return received >= static_cast<int>(n) && memcmp(buffer, kDispinit, n) == 0 &&
-           (received == static_cast<int>(n) || buffer[n] == '\0');
+    const size_t length = strnlen(buffer, static_cast<size_t>(received));
+    for (const char *text : kDispinits)
+        if (length == strlen(text) && memcmp(buffer, text, length) == 0)
+            return true;
+    return false;
 }
 
 void Port::add_monitor(const sockaddr_in &from) {

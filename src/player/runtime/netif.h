@@ -1,7 +1,8 @@
 #pragma once
 // The display-monitor link: a player can show its own world model on a display
 // monitor that speaks the server's monitor protocol. The monitor registers with
-// "(dispinit)" on UDP port 5999 and then receives 2052-byte display records.
+// "(dispinit)" (or "(dispinit version 1)") on UDP port 5999 and then receives
+// 2052-byte display records.
 
 #include <cstdint>
 #include <netinet/in.h>
@@ -81,11 +82,11 @@ public:
     // Opens the non-blocking port; ends the process with a message when it cannot.
     void init();
     // Reads one datagram; its length, negative when none waits. A "(dispinit)"
-    // registers its sender.
+    // or "(dispinit version 1)" registers its sender.
     int recv_info();
     // Sends one display record; the number of bytes sent.
     int send_info(const dispinfo_t *record, uint32_t address, uint16_t port);
-    // Whether the last datagram read was "(dispinit)".
+    // Whether the last datagram read was a registration.
     bool dispinit_received() const;
 
     int socket = -1;
