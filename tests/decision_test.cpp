@@ -39,9 +39,11 @@ protected:
         core->world->ball.pos = p;
         core->world->ball.pos_chance = chance;
     }
+    // The ball at my feet, and the with-ball round opened for it.
     void give_me_the_ball() {
         place_ball(TPoint(0.5, 0), 1.0f);
         core->ball_holder = 7;
+        core->reset_objects();
     }
     void see_now() { core->info_snapshot.see_cycle = core->real_cycle; }
 
@@ -112,6 +114,20 @@ TEST_F(Decision, WithoutBallTakesOnlyThisCyclesProposals) {
     EXPECT_FLOAT_EQ(core->best_value, 0.4f);
     EXPECT_EQ(core->without_ball_objects[0]->stamp, 19);
     EXPECT_STREQ(core->body_com.text, "(turn 20.0)");
+}
+
+// A message parsed between two assessments (a fullstate, a type change) may
+// take the ball out of my reach: the round still decides with the ball.
+TEST_F(Decision, ARoundDecidesForTheGroupItWasOpenedFor) {
+    give_me_the_ball();
+    TWith_Ball *o = with_ball(0, 1.0f, 0.6f, 20);
+    o->final.no_ball_action = true;
+    o->final.kind = 3;
+    o->final.face.angle = -45;
+    place_ball(TPoint(5, 0), 1.0f);
+    core->decision();
+    EXPECT_EQ(core->chosen_object, 0);
+    EXPECT_STREQ(core->body_com.text, "(turn -45.0)");
 }
 
 TEST_F(Decision, FaceAngleOfNoAnswerFacesThePoint) {

@@ -293,6 +293,9 @@ public:
     // 0 it is not its group's, -1 its round has closed (counted as late).
     int enter_round(char group, int update);
     void close_round();           // main thread: the round's time is over
+    // The group the current round was opened for: the decision follows it, as
+    // a message parsed since may have changed whether the ball is mine.
+    char round_group();
     Late_Counts late_counts();
 
     // The referee's offside events name the field side; these are the ones

@@ -55,7 +55,7 @@ void TCore::decision() {
     const int previous = chosen_object;
     chosen_object = -1;
     best_value = -1;
-    if (ball_is_mine())
+    if (round_group() == 'b')
         decide_with_ball();
     else
         decide_without_ball();

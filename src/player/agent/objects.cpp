@@ -212,6 +212,13 @@ void TCore::close_round() {
     pthread_mutex_unlock(&action_mutex);
 }
 
+char TCore::round_group() {
+    pthread_mutex_lock(&action_mutex);
+    const char group = current_round.group;
+    pthread_mutex_unlock(&action_mutex);
+    return group;
+}
+
 Late_Counts TCore::late_counts() {
     pthread_mutex_lock(&action_mutex);
     const Late_Counts counts = late;

@@ -192,11 +192,8 @@ bool search_cycle_by_cycle(const Own_Search &s, int max_cycles, Ball_Intercept_I
     const TPoint me_pos = s.w.me->pos;
     Ball_State b = s.ball_next;
     Ball_State before = b;
-    // The coarse pass goes one step beyond max_cycles so that a find in its
-    // last step is refined rather than missed.
     int step = std::clamp(core->my_intercept_step, 1, std::max(1, max_cycles));
-    int limit = max_cycles + step - 1;
-    for (int i = 1; i <= limit;) {
+    for (int i = 1; i <= max_cycles;) {
         stop_if_out(b);
         float turn = get_normal_angle_deg(direction_deg(b.pos, me_pos) - s.body);
         if (std::fabs(turn) < core->go_to_point_ignore_angle)
@@ -214,7 +211,6 @@ bool search_cycle_by_cycle(const Own_Search &s, int max_cycles, Ball_Intercept_I
             i -= step;
             step = 1;
             b = before;
-            limit = max_cycles;
             advance_ball(b, 1);
             i += 1;
             continue;
@@ -294,6 +290,7 @@ Ball_Intercept_Info TWorld_Model::calc_best_point_to_ball(float power, int max_c
         search_cycle_by_cycle(s, n, r))
         return r;
     r.kind = 0;
+    r.cycles = 0;   // no cycle count of a probe that failed
     return r;
 }
 
