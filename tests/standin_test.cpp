@@ -571,6 +571,71 @@ TEST_F(StandInCatch, NoCatchOutsideThePenaltyAreaNorWithinTheBan) {
     EXPECT_EQ(server.players().at(0).counters.catch_ball, 2);
 }
 
+TEST(StandInServer, CoachQuadsReachThePlayersWithThreePoints) {
+    EXPECT_EQ(standin_three_corner_quads("(advice (9 (true) (do our {2} (bto (quad (pt 30 -20)(pt 45 -20)"
+                                         "(pt 45 20)(pt 30 20)) {p}))))"),
+              "(advice (9 (true) (do our {2} (bto (quad (pt 30 -20)(pt 45 -20)(pt 45 20)) {p}))))");
+    EXPECT_EQ(standin_three_corner_quads("(define (definer \"R\" (quad (pt 0 0) (pt 2 0 (pt ball)) (pt 1 1) "
+                                         "(pt (pt ball) 0 1))))"),
+              "(define (definer \"R\" (quad (pt 0 0) (pt 2 0 (pt ball)) (pt 1 1))))");
+    const std::string three = "(quad (pt -10 -10) (pt 10 -10) (pt 10 10))";
+    EXPECT_EQ(standin_three_corner_quads(three), three);
+}
+
+// The word of the next referee message, when only the referee speaks.
+std::string next_referee_call(TestClient &player) {
+    const std::string text = player.receive_starting("(hear ");
+    const size_t at = text.find(" referee ");
+    return at == std::string::npos ? text : text.substr(at + 9, text.size() - at - 10);
+}
+
+// A left player at the right goal: a shot between the posts scores, and the
+// right side kicks off after the pause; a shot wide of the post is a goal kick
+// that the left side may not take, and untaken it is dropped at the penalty
+// area's corner.
+TEST(StandInReferee, GoalKickOffGoalKickAndDropBall) {
+    StandInOptions options{milliseconds(40), milliseconds(60000)};
+    options.referee = true;
+    options.goal_pause_cycles = 5;
+    options.drop_ball_cycles = 25;
+    StandInServer server(options);
+    ASSERT_TRUE(server.start());
+    TestClient player;
+    const int own_port = player.join(server.port(), "(init Home (version 7.10))");
+    auto kick = [&](double x, double y) {
+        ASSERT_TRUE(server.place_player("Home", 1, x - 0.5, y, 0));
+        server.place_ball(x, y);
+        player.send(own_port, "(kick 100 0)");
+        ASSERT_TRUE(server.wait_for([](const StandInDatagram &d) { return d.text == "(kick 100 0)"; }, kPatience));
+    };
+
+    server.set_play_mode("play_on");
+    kick(51, 0);
+    EXPECT_EQ(next_referee_call(player), "play_on");
+    EXPECT_EQ(next_referee_call(player), "goal_l_1");
+    EXPECT_EQ(server.score('l'), 1);
+    EXPECT_EQ(server.score('r'), 0);
+    EXPECT_EQ(next_referee_call(player), "kick_off_r");
+    EXPECT_DOUBLE_EQ(server.world().ball_x, 0);
+
+    server.set_play_mode("play_on");
+    kick(51, 10);
+    EXPECT_EQ(next_referee_call(player), "play_on");
+    EXPECT_EQ(next_referee_call(player), "goal_kick_r");
+    StandInWorld world = server.world();
+    EXPECT_DOUBLE_EQ(world.ball_x, 47);
+    EXPECT_DOUBLE_EQ(world.ball_y, 9.16);
+
+    kick(47, 9.16);                             // not ours to take
+    EXPECT_DOUBLE_EQ(server.world().ball_x, 47);
+    EXPECT_EQ(next_referee_call(player), "drop_ball");
+    EXPECT_EQ(next_referee_call(player), "play_on");
+    world = server.world();
+    EXPECT_DOUBLE_EQ(world.ball_x, 36);
+    EXPECT_DOUBLE_EQ(world.ball_y, 20.16);
+    EXPECT_EQ(server.score('l'), 1);
+}
+
 TEST(StandInServer, StillPlayersStandWhereTheyArePutAndAreSeen) {
     StandInServer server(StandInOptions{milliseconds(40), milliseconds(60000)});
     ASSERT_TRUE(server.start());

@@ -13,8 +13,6 @@ namespace {
 
 const double kPi = 3.14159265358979323846;
 const double kDegToRad = kPi / 180.0;
-const double kFieldHalfLength = 52.5;
-const double kFieldHalfWidth = 34.0;
 
 // A fixed object of the field and the name the server gives it.
 struct Landmark {
@@ -51,7 +49,7 @@ std::vector<Landmark> make_flags() {
 }
 
 const std::vector<Landmark> kFlags = make_flags();
-const Landmark kGoals[] = {{"g l", -kFieldHalfLength, 0}, {"g r", kFieldHalfLength, 0}};
+const Landmark kGoals[] = {{"g l", -kPitchHalfLength, 0}, {"g r", kPitchHalfLength, 0}};
 
 // A boundary line: vertical ones at x = at, horizontal ones at y = at.
 struct FieldLine {
@@ -60,8 +58,8 @@ struct FieldLine {
     double at;
 };
 
-const FieldLine kLines[] = {{"l l", true, -kFieldHalfLength}, {"l r", true, kFieldHalfLength},
-                            {"l t", false, -kFieldHalfWidth}, {"l b", false, kFieldHalfWidth}};
+const FieldLine kLines[] = {{"l l", true, -kPitchHalfLength}, {"l r", true, kPitchHalfLength},
+                            {"l t", false, -kPitchHalfWidth}, {"l b", false, kPitchHalfWidth}};
 
 // The server's distance quantisation: the logarithm rounded to the step, then
 // the distance to 0.1 m.
@@ -195,7 +193,7 @@ std::string line_entry(const StandInPlayer &observer, const FieldLine &line) {
         return std::string();
     const double reach = (line.at - (line.vertical ? observer.x : observer.y)) / along;
     const double meet = (line.vertical ? observer.y : observer.x) + reach * across;
-    const double half = line.vertical ? kFieldHalfWidth : kFieldHalfLength;
+    const double half = line.vertical ? kPitchHalfWidth : kPitchHalfLength;
     if (reach <= 0 || std::fabs(meet) > half)
         return std::string();
     double dir = standin_normal_angle_deg((line.vertical ? 90 : 0) - head);
@@ -302,7 +300,7 @@ bool standin_ball_in_catch_area(const StandInPlayer &player, const StandInWorld 
 
 bool standin_ball_in_penalty_area(const StandInWorld &world, char side) {
     const double x = side == 'l' ? world.ball_x : -world.ball_x;   // as if defending the left goal
-    return x >= -kFieldHalfLength && x <= -kFieldHalfLength + kPenaltyAreaLength &&
+    return x >= -kPitchHalfLength && x <= -kPitchHalfLength + kPenaltyAreaLength &&
            std::fabs(world.ball_y) <= kPenaltyAreaHalfWidth;
 }
 

@@ -126,7 +126,61 @@ int open_loopback_socket(int &port) {
     return fd;
 }
 
+// One past the parenthesis that closes the one at text[open]; npos when none does.
+size_t group_end(const std::string &text, size_t open) {
+    int depth = 0;
+    for (size_t i = open; i < text.size(); ++i) {
+        if (text[i] == '(')
+            ++depth;
+        else if (text[i] == ')' && --depth == 0)
+            return i + 1;
+    }
+    return std::string::npos;
+}
+
+// The side whose set play the mode is ("kick_in_r" gives 'r'); 0 for any other mode.
+char set_play_side(const std::string &mode) {
+    for (const std::string kind : {"kick_off_", "kick_in_", "free_kick_", "corner_kick_", "goal_kick_"})
+        if (mode.size() == kind.size() + 1 && mode.compare(0, kind.size(), kind) == 0)
+            return mode.back();
+    return 0;
+}
+
+bool goal_mode(const std::string &mode) {
+    return mode.compare(0, 7, "goal_l_") == 0 || mode.compare(0, 7, "goal_r_") == 0;
+}
+
+char other_side(char side) {
+    return side == 'l' ? 'r' : 'l';
+}
+
+// -1 or 1; 0 counts as positive.
+double sign_of(double value) {
+    return value < 0 ? -1 : 1;
+}
+
 }  // namespace
+
+// Walks the points of each quad; the fourth goes with the blank before it.
+std::string standin_three_corner_quads(std::string message) {
+    const std::string head = "(quad";
+    for (size_t at = message.find(head); at != std::string::npos; at = message.find(head, at + 1)) {
+        size_t end = at + head.size(), third_end = 0;
+        for (int corner = 1; corner <= 4; ++corner) {
+            const size_t open = message.find_first_not_of(' ', end);
+            if (open == std::string::npos || message[open] != '(')
+                break;
+            end = group_end(message, open);
+            if (end == std::string::npos)
+                break;
+            if (corner == 3)
+                third_end = end;
+            else if (corner == 4)
+                message.erase(third_end, end - third_end);
+        }
+    }
+    return message;
+}
 
 std::string standin_sense_body(const StandInPlayer &player, int time) {
     const double speed = standin_rounded(std::hypot(player.vx, player.vy), 0.01);
@@ -234,6 +288,11 @@ std::string StandInServer::play_mode() const {
     return play_mode_;
 }
 
+int StandInServer::score(char side) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return scores_[side == 'r'];
+}
+
 void StandInServer::set_play_mode(const std::string &word) {
     std::lock_guard<std::mutex> lock(mutex_);
     announce(word);
@@ -242,6 +301,7 @@ void StandInServer::set_play_mode(const std::string &word) {
 // Changes the play mode and tells every client; the caller holds the lock.
 void StandInServer::announce(const std::string &word) {
     play_mode_ = word;
+    mode_cycle_ = cycle_;
     const std::string text = "(hear " + std::to_string(cycle_) + " referee " + word + ")";
     for (const StandInPlayer &player : players_)
         transmit(player, text);
@@ -290,9 +350,7 @@ StandInWorld StandInServer::world() const {
 
 void StandInServer::place_ball(double x, double y, double vx, double vy) {
     std::lock_guard<std::mutex> lock(mutex_);
-    world_ = StandInWorld();
-    world_.ball_x = x;
-    world_.ball_y = y;
+    set_ball(x, y);
     world_.ball_vx = vx;
     world_.ball_vy = vy;
 }
@@ -436,6 +494,76 @@ void StandInServer::step() {
         world_.ball_vx = world_.ball_vy = world_.ball_ax = world_.ball_ay = 0;
     }
     standin_step_ball(world_);
+    if (options_.referee)
+        referee();
+}
+
+// After the step: goals and outs while the ball is in play, the kick-off once
+// a goal's pause is over, and a drop ball for a set play left untaken.
+void StandInServer::referee() {
+    const int waited = cycle_ - mode_cycle_;
+    if (play_mode_ == "play_on")
+        call_ball_out();
+    else if (goal_mode(play_mode_) && waited >= options_.goal_pause_cycles)
+        restart(std::string("kick_off_") + other_side(play_mode_[5]), 0, 0);
+    else if (set_play_side(play_mode_) && waited >= options_.drop_ball_cycles)
+        drop_ball();
+}
+
+// A ball over a line is restarted by the side that did not touch it last (a
+// ball nobody touched counts as the right side's): over a goal line but
+// outside the posts a goal kick for the defenders or a corner kick for the
+// attackers, over a touchline a kick-in where it went out.
+void StandInServer::call_ball_out() {
+    using namespace standin_param;
+    const double x = world_.ball_x, y = world_.ball_y;
+    const char taker = other_side(world_.last_touch);
+    if (std::fabs(x) > kPitchHalfLength) {
+        const char defender = x > 0 ? 'r' : 'l';
+        if (std::fabs(y) < kGoalWidth / 2)
+            goal(other_side(defender));
+        else if (taker == defender)
+            restart(std::string("goal_kick_") + taker, sign_of(x) * (kPitchHalfLength - kGoalAreaLength),
+                    sign_of(y) * kGoalAreaHalfWidth);
+        else
+            restart(std::string("corner_kick_") + taker, sign_of(x) * (kPitchHalfLength - kCornerKickMargin),
+                    sign_of(y) * (kPitchHalfWidth - kCornerKickMargin));
+    } else if (std::fabs(y) > kPitchHalfWidth) {
+        restart(std::string("kick_in_") + taker, x, sign_of(y) * kPitchHalfWidth);
+    }
+}
+
+// "goal_l_N" or "goal_r_N" with the scorer's new score; the ball stops where it is.
+void StandInServer::goal(char scorer) {
+    const int goals = ++scores_[scorer == 'r'];
+    set_ball(world_.ball_x, world_.ball_y);
+    announce(std::string("goal_") + scorer + "_" + std::to_string(goals));
+}
+
+// The ball still at (x, y) and the new play mode.
+void StandInServer::restart(const std::string &mode, double x, double y) {
+    set_ball(x, y);
+    announce(mode);
+}
+
+// The ball is released where it lies, or from a penalty area at that area's
+// nearer corner on the field side, and play goes on.
+void StandInServer::drop_ball() {
+    using namespace standin_param;
+    double x = world_.ball_x, y = world_.ball_y;
+    if (standin_ball_in_penalty_area(world_, 'l') || standin_ball_in_penalty_area(world_, 'r')) {
+        x = sign_of(x) * (kPitchHalfLength - kPenaltyAreaLength);
+        y = sign_of(y) * kPenaltyAreaHalfWidth;
+    }
+    restart("drop_ball", x, y);
+    announce("play_on");
+}
+
+// A still ball at (x, y) that nobody holds or has touched; the caller holds the lock.
+void StandInServer::set_ball(double x, double y) {
+    world_ = StandInWorld();
+    world_.ball_x = x;
+    world_.ball_y = y;
 }
 
 // Counts the simulated time of one cycle towards the player's next see; at
@@ -554,15 +682,17 @@ const char *StandInServer::coach_command(const std::string &text) {
 }
 
 // Every player on the field hears the coach, as "online_coach_left" or
-// "_right"; a coach-language message (any but a freeform text) reaches a
-// player that has not asked for its version as "(unsupported_clang)".
+// "_right"; a coach-language message (any but a freeform text) comes with its
+// quads cut to three points, and reaches a player that has not asked for its
+// version as "(unsupported_clang)".
 void StandInServer::coach_say(const std::string &message) {
     const std::string head = "(hear " + std::to_string(cycle_) + " " +
                              (coach_.side == 'r' ? "online_coach_right " : "online_coach_left ");
     const bool freeform = message.compare(0, 9, "(freeform") == 0;
+    const std::string relayed = freeform ? message : standin_three_corner_quads(message);
     for (const StandInPlayer &player : players_) {
         const bool asked = player.clang_min <= kStandInClangVersion && kStandInClangVersion <= player.clang_max;
-        transmit(player, head + (freeform || asked ? message : "(unsupported_clang)") + ")");
+        transmit(player, head + (freeform || asked ? relayed : "(unsupported_clang)") + ")");
     }
     transmit_to_coach(kOkSay);
 }
@@ -689,16 +819,25 @@ bool StandInServer::perform(StandInPlayer &player, const std::string &name, cons
     return true;
 }
 
-// A kick moves the ball only while the clock runs, and a held ball only by its
-// goalie, whose kick releases it; the first touch of a set play puts the ball in play.
+// A held ball moves only by its goalie, whose kick releases it; the first
+// touch of a set play puts the ball in play.
 void StandInServer::kick(const StandInPlayer &player, double power, double direction) {
-    if (play_mode_ == "before_kick_off" || play_mode_ == "time_over")
-        return;
-    if (world_.holder >= 0 && !holds_ball(player))
+    if (!kick_allowed(player) || (world_.holder >= 0 && !holds_ball(player)))
         return;
     world_.holder = -1;
-    if (standin_kick(player, world_, power, direction) && play_mode_ != "play_on")
+    if (!standin_kick(player, world_, power, direction))
+        return;
+    world_.last_touch = player.side;
+    if (play_mode_ != "play_on")
         announce("play_on");
+}
+
+// A kick counts only while the clock runs; with the referee on, only in play
+// or by the side whose set play it is.
+bool StandInServer::kick_allowed(const StandInPlayer &player) const {
+    if (play_mode_ == "before_kick_off" || play_mode_ == "time_over")
+        return false;
+    return !options_.referee || play_mode_ == "play_on" || set_play_side(play_mode_) == player.side;
 }
 
 // A goalie's catch holds the ball while play is on, outside its ban, with the
@@ -710,10 +849,9 @@ void StandInServer::goalie_catch(StandInPlayer &player, double direction) {
     player.catch_ban = standin_param::kCatchBanCycle;
     if (!standin_ball_in_penalty_area(world_, player.side) || !standin_ball_in_catch_area(player, world_, direction))
         return;
-    world_ = StandInWorld();
-    world_.ball_x = player.x;
-    world_.ball_y = player.y;
+    set_ball(player.x, player.y);
     world_.holder = static_cast<int>(&player - players_.data());
+    world_.last_touch = player.side;
     announce(std::string("goalie_catch_ball_") + player.side);
     announce(std::string("free_kick_") + player.side);
 }

@@ -6,7 +6,8 @@
 // message. It keeps the true state of players and ball so that it can grow into
 // a small simulator: body commands move players and ball each cycle, a goalie
 // can catch and hold the ball, and every player gets see messages at the rate
-// of its view mode.
+// of its view mode. A referee, when asked for, calls goals, balls out of play
+// and set plays left untaken.
 
 #include <atomic>
 #include <chrono>
@@ -68,6 +69,7 @@ struct StandInWorld {
     double ball_ax = 0, ball_ay = 0;  // this cycle's kicks, applied in the step
     int holder = -1;                  // index of the goalie holding the ball; -1 while it is free
     int holder_moves = 0;             // moves the holder made since its catch
+    char last_touch = 0;              // side of the last player to kick or catch it; 0 for none
 };
 
 // The coach-language version of the coach's messages: a player hears them only
@@ -98,7 +100,14 @@ struct StandInDatagram {
 struct StandInOptions {
     std::chrono::milliseconds cycle_length{100};
     std::chrono::milliseconds max_duration{60000};   // the loop ends by itself after this
+    bool referee = false;             // calls goals, outs and untaken set plays
+    int goal_pause_cycles = 50;       // from a goal to the kick-off
+    int drop_ball_cycles = 100;       // a set play not taken this long is dropped
 };
+
+// A coach-language message as the server passes it on to the players: every
+// quad region loses its fourth point.
+std::string standin_three_corner_quads(std::string message);
 
 // The sense_body message for a player at a given time, in the server's text form.
 std::string standin_sense_body(const StandInPlayer &player, int time);
@@ -123,6 +132,7 @@ public:
 
     int cycle() const;
     std::string play_mode() const;
+    int score(char side) const;                    // goals of side 'l' or 'r', by the referee
     void set_play_mode(const std::string &word);   // broadcasts "(hear T referee WORD)"
     void kick_off();                               // the left team kicks off
     void fall_silent();                            // from now on nothing is sent
@@ -169,6 +179,13 @@ private:
                         const std::vector<std::string> &words);
     bool perform(StandInPlayer &player, const std::string &name, const std::vector<double> &values);
     void kick(const StandInPlayer &player, double power, double direction);
+    bool kick_allowed(const StandInPlayer &player) const;
+    void referee();
+    void call_ball_out();
+    void goal(char scorer);
+    void restart(const std::string &mode, double x, double y);
+    void drop_ball();
+    void set_ball(double x, double y);
     void goalie_catch(StandInPlayer &player, double direction);
     bool holds_ball(const StandInPlayer &player) const;
     bool move_allowed(const StandInPlayer &player) const;
@@ -198,5 +215,7 @@ private:
     std::vector<StandInDatagram> received_;
     int cycle_ = 0;
     std::string play_mode_ = "before_kick_off";
+    int mode_cycle_ = 0;                       // the cycle the play mode was announced
+    int scores_[2] = {0, 0};                   // left, right
     bool silent_ = false;
 };
