@@ -18,6 +18,7 @@
 #include "player/runtime/client.h"
 #include "standin/child_process.h"
 #include "standin/standin_server.h"
+#include "standin/test_client.h"
 
 namespace {
 
@@ -395,6 +396,32 @@ double heading_away_from(const StandInServer &server, double x, double y) {
             return std::atan2(w.ball_y - y, w.ball_x - x) * 180 / kPi;
     }
     return NAN;
+}
+
+// Our coach's attacking zone, said through the stand-in, which passes the
+// quadrangle on with three corners as the server does. Number 2 on the ball at
+// (36, 20.2), where the server drops it after a goal kick, passes into the
+// zone's middle (37.5, 0), not along the goal line towards its corner (45, 20).
+TEST(CoachableProgram, APassIntoTheRelayedZoneStaysInPlay) {
+    using namespace std::chrono_literals;
+    StandInServer server;
+    ASSERT_TRUE(server.start());
+    ASSERT_TRUE(server.add_still_player("Testers", 1, -50, 0, 0, true));
+    ChildProcess player;
+    ASSERT_TRUE(player.start(PLAYER_BIN, {}, program_dir(server.port(), "Testers", true)));
+    ASSERT_TRUE(server.wait_for([](const StandInDatagram &d) { return d.text == "(clang (ver 7 7))"; }, 5s));
+    TestClient coach;
+    coach.send(server.coach_port(), "(init Testers (version 7))");
+    ASSERT_EQ(coach.receive(), "(init l ok)");
+    coach.send(server.coach_port(), "(say (advice (9000 (true) (do our {2} (bto (quad (pt 30.0 -20.0)(pt 45.0 -20.0)"
+                                    "(pt 45.0 20.0)(pt 30.0 20.0)) {p})))))");
+    ASSERT_EQ(coach.receive(), "(ok say)");
+    server.kick_off();
+    server.set_play_mode("play_on");
+    ASSERT_TRUE(server.place_player("Testers", 2, 35.5, 20.2, 0));
+    std::this_thread::sleep_for(500ms);   // a few sees to find itself
+    server.place_ball(36, 20.2);
+    EXPECT_NEAR(heading_away_from(server, 36, 20.2), std::atan2(-20.2, 1.5) * 180 / kPi, 15) << player.output();
 }
 
 // The advice message (without its say command) that the coach said last and
