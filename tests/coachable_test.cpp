@@ -354,6 +354,19 @@ TEST_F(Coachable, DecideAndSendFollowsTheAdviceAfterTheDecision) {
 
 // ---- the player program against the stand-in server ----
 
+// The heading in degrees (field frame) of the ball once it is more than 4 m
+// from (x, y); NaN when it does not get there in time.
+double heading_away_from(const StandInServer &server, double x, double y) {
+    using namespace std::chrono_literals;
+    for (auto end = std::chrono::steady_clock::now() + 10s; std::chrono::steady_clock::now() < end;
+         std::this_thread::sleep_for(20ms)) {
+        const StandInWorld w = server.world();
+        if (std::hypot(w.ball_x - x, w.ball_y - y) > 4)
+            return std::atan2(w.ball_y - y, w.ball_x - x) * 180 / kPi;
+    }
+    return NAN;
+}
+
 // Number 2 on the ball at our left wing, facing back towards number 7 in
 // sight (-143 degrees); its own choice would be to play forward, the coach
 // tells it to pass to number 7.
@@ -374,28 +387,8 @@ TEST(CoachableProgram, ThePlayerPassesWhereItsCoachSays) {
     ASSERT_TRUE(server.place_player("Testers", 2, -30, -20, -120));
     std::this_thread::sleep_for(500ms);   // a few sees show number 7
     server.place_ball(-30.25, -20.43);
-    // where the ball is once it has left the player (turning it around the body comes first)
-    double heading = NAN;
-    for (auto end = std::chrono::steady_clock::now() + 10s; std::isnan(heading) && std::chrono::steady_clock::now() < end;
-         std::this_thread::sleep_for(20ms)) {
-        const StandInWorld w = server.world();
-        if (std::hypot(w.ball_x + 30, w.ball_y + 20) > 4)
-            heading = std::atan2(w.ball_y + 20, w.ball_x + 30) * 180 / kPi;
-    }
-    EXPECT_NEAR(heading, -143, 15) << player.output();
-}
-
-// The heading in degrees (field frame) of the ball once it is more than 4 m
-// from where it lay; NaN when it does not get there in time.
-double heading_away_from(const StandInServer &server, double x, double y) {
-    using namespace std::chrono_literals;
-    for (auto end = std::chrono::steady_clock::now() + 10s; std::chrono::steady_clock::now() < end;
-         std::this_thread::sleep_for(20ms)) {
-        const StandInWorld w = server.world();
-        if (std::hypot(w.ball_x - x, w.ball_y - y) > 4)
-            return std::atan2(w.ball_y - y, w.ball_x - x) * 180 / kPi;
-    }
-    return NAN;
+    // once it has left the player (turning it around the body comes first)
+    EXPECT_NEAR(heading_away_from(server, -30, -20), -143, 15) << player.output();
 }
 
 // Our coach's attacking zone, said through the stand-in, which passes the

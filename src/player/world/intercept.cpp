@@ -206,7 +206,6 @@ bool search_cycle_by_cycle(const Own_Search &s, int max_cycles, Ball_Intercept_I
             i += step;
             continue;
         }
-        r.cycles = i;
         if (step > 1 && i != 1) {   // go back to the last miss and refine cycle by cycle
             i -= step;
             step = 1;
@@ -215,6 +214,7 @@ bool search_cycle_by_cycle(const Own_Search &s, int max_cycles, Ball_Intercept_I
             i += 1;
             continue;
         }
+        r.cycles = i;
         if (!straight_run_point(s, b, p, turn, r)) {
             r.kind = 4;
             r.point = meeting_point(s, b, before, passed, turn);
@@ -290,7 +290,6 @@ Ball_Intercept_Info TWorld_Model::calc_best_point_to_ball(float power, int max_c
         search_cycle_by_cycle(s, n, r))
         return r;
     r.kind = 0;
-    r.cycles = 0;   // no cycle count of a probe that failed
     return r;
 }
 
